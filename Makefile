@@ -1,0 +1,37 @@
+# Thin wrapper over the CMake presets. Every target installs missing dependencies first.
+PRESET ?= default
+FUZZ_SECONDS ?= 30
+
+.PHONY: all deps build test asan fuzz bench format clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+build: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET)
+
+test: build
+	ctest --preset $(PRESET)
+
+asan:
+	$(MAKE) test PRESET=asan
+
+bench: deps
+	cmake --preset default
+	cmake --build --preset default
+	@for b in build/default/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	bash scripts/run-fuzzers build/fuzz $(FUZZ_SECONDS)
+
+
+format:
+	find src tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build demo-output

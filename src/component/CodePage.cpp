@@ -1,0 +1,180 @@
+#include "component/CodePage.h"
+
+#include <array>
+#include <cstdint>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace zelmo::codepage {
+
+namespace {
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Reads one UTF-8 sequence at `i`; returns the code point, or -1 for an invalid sequence
+// (then `i` has moved past one byte only, so every bad byte becomes its own '?').
+long NextCodePoint(std::string_view s, std::size_t& i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    int len = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2, cp = b0 & 0x1F, min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3, cp = b0 & 0x0F, min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        ++i;
+        return -1;
+    }
+    if (i + len > s.size()) {
+        ++i;
+        return -1;
+    }
+    for (int k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return -1;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return -1;
+    }
+    i += len;
+    return static_cast<long>(cp);
+}
+
+#ifndef _WIN32
+// Windows-1252 0x80..0x9F. The five bytes the code page leaves undefined map to the C1
+// control of the same value, as Windows does, so that every byte survives a round trip.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t ByteToCodePoint(unsigned char b) {
+    return (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : b;
+}
+
+int CodePointToByte(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<int>(cp);
+    for (std::size_t k = 0; k < kHigh.size(); ++k) {
+        if (kHigh[k] == cp)
+            return static_cast<int>(0x80 + k);
+    }
+    return -1;
+}
+#else
+// The system's ANSI code page, asked once for all 256 bytes.
+struct AnsiTable {
+    std::array<char32_t, 256> toCp{};
+    AnsiTable() {
+        for (int b = 0; b < 256; ++b) {
+            char in = static_cast<char>(b);
+            wchar_t w = 0;
+            toCp[b] = MultiByteToWideChar(CP_ACP, 0, &in, 1, &w, 1) == 1 ? w : U'?';
+        }
+    }
+};
+const AnsiTable& Table() {
+    static const AnsiTable table;
+    return table;
+}
+char32_t ByteToCodePoint(unsigned char b) {
+    return Table().toCp[b];
+}
+int CodePointToByte(char32_t cp) {
+    if (cp < 0x80)
+        return static_cast<int>(cp);
+    const auto& t = Table().toCp;
+    for (int b = 0x80; b < 256; ++b) {
+        if (t[b] == cp)
+            return b;
+    }
+    return -1;
+}
+#endif
+
+}  // namespace
+
+std::string Decode(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // Telegrams are mostly ASCII: copy runs of it in one go.
+        std::size_t j = i;
+        while (j < bytes.size() && static_cast<unsigned char>(bytes[j]) < 0x80)
+            ++j;
+        out.append(bytes.data() + i, j - i);
+        if (j == bytes.size())
+            break;
+        AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(bytes[j])));
+        i = j + 1;
+    }
+    return out;
+}
+
+std::string Encode(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        std::size_t j = i;
+        while (j < utf8.size() && static_cast<unsigned char>(utf8[j]) < 0x80)
+            ++j;
+        out.append(utf8.data() + i, j - i);
+        i = j;
+        if (i == utf8.size())
+            break;
+        const long cp = NextCodePoint(utf8, i);
+        const int b = cp < 0 ? -1 : CodePointToByte(static_cast<char32_t>(cp));
+        out.push_back(b < 0 ? '?' : static_cast<char>(b));
+    }
+    return out;
+}
+
+std::size_t CharCount(std::string_view utf8) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        NextCodePoint(utf8, i);
+        ++n;
+    }
+    return n;
+}
+
+std::string_view LeftChars(std::string_view utf8, std::size_t count) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; n < count && i < utf8.size(); ++n)
+        NextCodePoint(utf8, i);
+    return utf8.substr(0, i);
+}
+
+}  // namespace zelmo::codepage

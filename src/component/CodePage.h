@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The single-byte code page used on the wire and in every file the program reads or writes.
+// Windows: the system's ANSI code page; elsewhere Windows-1252. Inside the program all text
+// is UTF-8.
+namespace zelmo::codepage {
+
+// Code-page bytes to UTF-8. Every byte maps to exactly one character, so any input decodes.
+std::string Decode(std::string_view bytes);
+
+// UTF-8 to code-page bytes. A character the code page cannot hold, and every byte of an
+// invalid UTF-8 sequence, becomes '?'.
+std::string Encode(std::string_view utf8);
+
+// Number of characters in UTF-8 text (what a single-byte code page makes of it in bytes).
+std::size_t CharCount(std::string_view utf8);
+
+// The first `count` characters of UTF-8 text, never cutting a character in half.
+std::string_view LeftChars(std::string_view utf8, std::size_t count);
+
+}  // namespace zelmo::codepage

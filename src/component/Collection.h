@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelmo {
+
+namespace detail {
+struct Node;
+}
+
+// A handle to one value of a decoded JSON document: an object (keys in document order), an
+// array (positions from 0) or a scalar read as text. Copying a handle shares the subtree; the
+// document lives as long as any handle into it. A default-constructed handle is "nothing"
+// (no collection received yet).
+//
+// Scalars read as text: strings are their text, numbers their JSON text exactly as sent,
+// true/false are "Wahr"/"Falsch", null is empty.
+class Collection {
+  public:
+    Collection() = default;
+
+    bool IsNothing() const noexcept { return node_ == nullptr; }
+    bool IsCollection() const noexcept;  // object or array
+    bool IsObject() const noexcept;
+    bool IsArray() const noexcept;
+
+    // The scalar's text. Throws Error for nothing and for a collection.
+    const std::string& Text() const;
+
+    // Number of members or elements. Throws Error unless a collection.
+    std::size_t Count() const;
+
+    // Member by key (exact, case-sensitive). Throws Error when absent or not an object.
+    Collection Item(std::string_view key) const;
+    // Member or element by position from 0. Throws Error when out of range.
+    Collection Item(std::size_t position) const;
+    Collection ItemByIndex(std::size_t position) const { return Item(position); }
+    // Key at a position from 0; an array's positions have no key and give empty text.
+    const std::string& KeyByIndex(std::size_t position) const;
+    // Whether an object has the key; false for arrays, scalars and nothing.
+    bool Exists(std::string_view key) const noexcept;
+
+    // Lenient reads for callers that must go on: nothing instead of an exception.
+    Collection Find(std::string_view key) const noexcept;
+    Collection At(std::size_t position) const noexcept;
+    // The text of a scalar, or empty text for nothing and for a collection.
+    const std::string& TextOrEmpty() const noexcept;
+
+  private:
+    friend Collection JSONDecodieren(std::string_view json);
+    Collection(std::shared_ptr<const detail::Node> node) : node_(std::move(node)) {}
+    Collection Child(std::size_t position) const;
+
+    std::shared_ptr<const detail::Node> node_;
+};
+
+// Decodes a JSON document (UTF-8 text). The root may be any value. Fails with Error on
+// invalid JSON, trailing content, or nesting deeper than 1024 levels.
+Collection JSONDecodieren(std::string_view json);
+
+}  // namespace zelmo

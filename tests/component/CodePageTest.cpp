@@ -1,0 +1,76 @@
+#include "component/CodePage.h"
+
+#include <gtest/gtest.h>
+
+namespace zelmo::codepage {
+namespace {
+
+TEST(CodePage, EveryByteDecodesAndEncodesBackToItself) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    const std::string text = Decode(all);
+    EXPECT_EQ(CharCount(text), 256u);
+    EXPECT_EQ(Encode(text), all);
+}
+
+TEST(CodePage, DecodesWindows1252) {
+    struct Row {
+        std::string bytes;
+        std::string utf8;
+    };
+    const Row rows[] = {
+        {"Hallo", "Hallo"},
+        {"\xC4\xFC\xDF\xD6", "ÄüßÖ"},
+        {"\x80", "€"},
+        {"\x84"
+         "Zitat\x93",
+         "„Zitat“"},
+        {"\x96\x97", "–—"},
+        {"\x9F", "Ÿ"},
+        {"\xA0", "\u00A0"},
+        {"\x81", "\u0081"},
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.utf8);
+        EXPECT_EQ(Decode(row.bytes), row.utf8);
+        EXPECT_EQ(Encode(row.utf8), row.bytes);
+    }
+}
+
+TEST(CodePage, UnmappableAndInvalidTextBecomesQuestionMarks) {
+    struct Row {
+        std::string utf8;
+        std::string bytes;
+    };
+    const Row rows[] = {
+        {"Łódź",
+         "?\xF3"
+         "d?"},                   // Polish letters outside the code page
+        {"日本", "??"},           // three-byte characters
+        {"a😀b", "a?b"},           // four-byte character
+        {"\xFF", "?"},            // invalid lead byte
+        {"\xC3", "?"},            // truncated sequence at the end
+        {"\xC3(", "?("},          // bad continuation: the next byte survives
+        {"\xC0\xAF", "??"},       // overlong '/'
+        {"\xED\xA0\x80", "???"},  // UTF-16 surrogate
+        {"\u0080", "?"},          // C1 control the code page uses for €
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.bytes);
+        EXPECT_EQ(Encode(row.utf8), row.bytes);
+    }
+}
+
+TEST(CodePage, CountsAndCutsWholeCharacters) {
+    const std::string text = "ÄbÖ€x";
+    EXPECT_EQ(CharCount(text), 5u);
+    EXPECT_EQ(LeftChars(text, 0), "");
+    EXPECT_EQ(LeftChars(text, 1), "Ä");
+    EXPECT_EQ(LeftChars(text, 4), "ÄbÖ€");
+    EXPECT_EQ(LeftChars(text, 100), text);
+}
+
+}  // namespace
+}  // namespace zelmo::codepage

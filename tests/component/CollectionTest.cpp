@@ -1,0 +1,172 @@
+#include "component/Collection.h"
+
+#include <gtest/gtest.h>
+
+#include "component/CodePage.h"
+#include "component/Error.h"
+
+namespace zelmo {
+namespace {
+
+TEST(Collection, ObjectsKeepMemberOrder) {
+    const Collection c = JSONDecodieren(R"({"z": 1, "a": 2, "m": {"y": 3, "b": 4}})");
+    ASSERT_EQ(c.Count(), 3u);
+    EXPECT_EQ(c.KeyByIndex(0), "z");
+    EXPECT_EQ(c.KeyByIndex(1), "a");
+    EXPECT_EQ(c.KeyByIndex(2), "m");
+    EXPECT_EQ(c.ItemByIndex(1).Text(), "2");
+    EXPECT_EQ(c.Item("m").KeyByIndex(0), "y");
+    EXPECT_EQ(c.Item("m").Item(1).Text(), "4");
+}
+
+TEST(Collection, ScalarsReadAsText) {
+    struct Row {
+        const char* json;
+        const char* text;
+    };
+    const Row rows[] = {
+        {R"("Müller")", "Müller"},
+        {R"("a\"b\\c\n\u00e4")", "a\"b\\c\nä"},
+        {"65.30", "65.30"},
+        {"7", "7"},
+        {"-0", "-0"},
+        {"1.5E+3", "1.5E+3"},
+        {"12345678901234567890123", "12345678901234567890123"},
+        {"true", "Wahr"},
+        {"false", "Falsch"},
+        {"null", ""},
+        {R"("")", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.json);
+        // As a member, as an array element and as the root.
+        const std::string member = std::string(R"({"k": )") + row.json + " }";
+        EXPECT_EQ(JSONDecodieren(member).Item("k").Text(), row.text);
+        const std::string element = std::string("[") + row.json + "]";
+        EXPECT_EQ(JSONDecodieren(element).Item(std::size_t{0}).Text(), row.text);
+        EXPECT_EQ(JSONDecodieren(row.json).Text(), row.text);
+    }
+}
+
+TEST(Collection, ArraysAreAddressedFromZero) {
+    const Collection c = JSONDecodieren(R"({"Records": [{"Name": "A"}, {"Name": "B"}]})");
+    const Collection records = c.Item("Records");
+    EXPECT_TRUE(records.IsArray());
+    ASSERT_EQ(records.Count(), 2u);
+    EXPECT_EQ(records.Item(std::size_t{1}).Item("Name").Text(), "B");
+    EXPECT_EQ(records.KeyByIndex(0), "");
+    EXPECT_FALSE(records.Exists("0"));
+}
+
+TEST(Collection, DuplicateKeyTakesLastValueAtFirstPosition) {
+    const Collection c = JSONDecodieren(R"({"a": 1, "b": 2, "a": {"x": 3}})");
+    ASSERT_EQ(c.Count(), 2u);
+    EXPECT_EQ(c.KeyByIndex(0), "a");
+    EXPECT_EQ(c.Item("a").Item("x").Text(), "3");
+
+    // Large objects use an index for duplicates; the rule must not change.
+    std::string big = "{";
+    for (int k = 0; k < 100; ++k)
+        big += "\"k" + std::to_string(k) + "\": " + std::to_string(k) + ",";
+    big += R"("k5": "neu"})";
+    const Collection b = JSONDecodieren(big);
+    EXPECT_EQ(b.Count(), 100u);
+    EXPECT_EQ(b.KeyByIndex(5), "k5");
+    EXPECT_EQ(b.Item("k5").Text(), "neu");
+}
+
+TEST(Collection, KeysCompareExactly) {
+    const Collection c = JSONDecodieren(R"({"Startliste": {}})");
+    EXPECT_TRUE(c.Exists("Startliste"));
+    EXPECT_FALSE(c.Exists("startliste"));
+    EXPECT_FALSE(c.Exists("Startliste "));
+}
+
+TEST(Collection, AbsentKeysPositionsAndWrongKindsThrow) {
+    const Collection c = JSONDecodieren(R"({"a": "x", "l": [1]})");
+    EXPECT_THROW(c.Item("b"), Error);
+    EXPECT_THROW(c.Item(std::size_t{2}), Error);
+    EXPECT_THROW(c.Item("l").Item(std::size_t{1}), Error);
+    EXPECT_THROW(c.Item("l").Item("0"), Error);
+    EXPECT_THROW(c.Item("a").Count(), Error);
+    EXPECT_THROW(c.Item("a").Item("x"), Error);
+    EXPECT_THROW(c.Text(), Error);
+    EXPECT_THROW(Collection().Text(), Error);
+    EXPECT_THROW(Collection().Count(), Error);
+    EXPECT_FALSE(Collection().Exists("a"));
+}
+
+TEST(Collection, LenientReadsGiveNothingAndEmptyText) {
+    const Collection c = JSONDecodieren(R"({"a": "x", "o": {}})");
+    EXPECT_TRUE(c.Find("b").IsNothing());
+    EXPECT_TRUE(c.At(5).IsNothing());
+    EXPECT_EQ(c.Find("b").TextOrEmpty(), "");
+    EXPECT_EQ(c.Find("o").TextOrEmpty(), "");
+    EXPECT_EQ(c.Find("a").TextOrEmpty(), "x");
+    EXPECT_TRUE(Collection().Find("a").Find("b").IsNothing());
+}
+
+TEST(Collection, SubtreesOutliveTheirDocumentHandle) {
+    Collection section;
+    {
+        const Collection telegram = JSONDecodieren(R"({"Startliste": {"Records": [{"N": "A"}]}})");
+        section = telegram.Item("Startliste");
+    }
+    EXPECT_EQ(section.Item("Records").Item(std::size_t{0}).Item("N").Text(), "A");
+}
+
+TEST(Collection, InvalidDocumentsFail) {
+    const char* rows[] = {
+        "",
+        "   ",
+        "{",
+        "{\"a\": 1",
+        "{\"a\" 1}",
+        "{\"a\": 1,}",
+        "[1, 2",
+        "[1 2]",
+        "{\"a\": 01}",
+        "{\"a\": 1.}",
+        "{\"a\": -}",
+        "{\"a\": 1x}",
+        "{\"a\": tru}",
+        "{\"a\": nul}",
+        "{\"a\": 'x'}",
+        "{\"a\": \"\\x\"}",
+        "{} {}",
+        "{\"a\": 1}}",
+        "[] x",
+        "1 2",
+        "\"open",
+    };
+    for (const char* json : rows) {
+        SCOPED_TRACE(json);
+        EXPECT_THROW(JSONDecodieren(json), Error);
+    }
+}
+
+TEST(Collection, TrailingWhitespaceIsNotTrailingContent) {
+    EXPECT_EQ(JSONDecodieren("  {\"a\": 1}\r\n  ").Item("a").Text(), "1");
+}
+
+TEST(Collection, NestingIsLimitedTo1024Levels) {
+    auto nested = [](int depth) {
+        return std::string(static_cast<std::size_t>(depth), '[') +
+               std::string(static_cast<std::size_t>(depth), ']');
+    };
+    EXPECT_NO_THROW(JSONDecodieren(nested(1024)));
+    EXPECT_THROW(JSONDecodieren(nested(1025)), Error);
+    EXPECT_THROW(JSONDecodieren(nested(100000)), Error);
+}
+
+TEST(Collection, Cp1252BytesBecomeUtf8Text) {
+    // A telegram as it comes off the wire: code-page bytes, decoded before parsing.
+    const std::string wire = "{\"Name\": \"J\xFCrgen M\xFCller\", \"Land\": \"\xD6sterreich\"}";
+    const Collection c = JSONDecodieren(codepage::Decode(wire));
+    EXPECT_EQ(c.Item("Name").Text(), "Jürgen Müller");
+    EXPECT_EQ(c.Item("Land").Text(), "Österreich");
+    EXPECT_EQ(codepage::Encode(c.Item("Name").Text()), "J\xFCrgen M\xFCller");
+}
+
+}  // namespace
+}  // namespace zelmo
