@@ -2,6 +2,8 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
+#include <iterator>
 #include <unordered_map>
 
 #include "component/Error.h"
@@ -12,9 +14,9 @@ namespace detail {
 struct Node {
     enum class Kind : std::uint8_t { Text, Object, Array };
     Kind kind = Kind::Text;
-    std::string text;               // a scalar's text
-    std::vector<std::string> keys;  // an object's keys, parallel to items
-    std::vector<Node> items;        // members or elements in document order
+    std::string key;          // the member's key when the parent is an object
+    std::string text;         // a scalar's text
+    std::vector<Node> items;  // members or elements in document order
 };
 }  // namespace detail
 
@@ -119,46 +121,65 @@ void BuildScalar(V& value, simdjson::ondemand::json_type type, Node& out) {
 
 void BuildValue(simdjson::ondemand::value value, Node& out, int depth);
 
+// Children are gathered in a scratch list per depth and moved into their parent in one
+// allocation: growing each parent's vector member by member costs more than the parse.
+std::vector<Node>& Scratch(int depth) {
+    thread_local std::vector<std::vector<Node>> scratch(kMaxDepth + 2);
+    auto& list = scratch[static_cast<std::size_t>(depth)];
+    list.clear();
+    return list;
+}
+
+void TakeChildren(std::vector<Node>& from, Node& out) {
+    out.items.reserve(from.size());
+    std::move(from.begin(), from.end(), std::back_inserter(out.items));
+    from.clear();
+}
+
 // A duplicate key keeps its first position and takes the last value.
 class KeyIndex {
   public:
-    explicit KeyIndex(Node& obj) : obj_(obj) {}
+    explicit KeyIndex(std::vector<Node>& members) : members_(members) {}
 
     Node& Slot(std::string_view key) {
-        const std::size_t n = obj_.keys.size();
+        const std::size_t n = members_.size();
         if (n < kLinearLimit) {
             for (std::size_t k = 0; k < n; ++k) {
-                if (obj_.keys[k] == key)
+                if (members_[k].key == key)
                     return Reset(k);
             }
         } else {
             if (map_.empty()) {
                 for (std::size_t k = 0; k < n; ++k)
-                    map_.emplace(obj_.keys[k], k);
+                    map_.emplace(members_[k].key, k);
             }
             auto it = map_.find(std::string(key));
             if (it != map_.end())
                 return Reset(it->second);
             map_.emplace(std::string(key), n);
         }
-        obj_.keys.emplace_back(key);
-        return obj_.items.emplace_back();
+        Node& node = members_.emplace_back();
+        node.key.assign(key);
+        return node;
     }
 
   private:
     static constexpr std::size_t kLinearLimit = 32;
     Node& Reset(std::size_t k) {
-        obj_.items[k] = Node{};
-        return obj_.items[k];
+        std::string key = std::move(members_[k].key);
+        members_[k] = Node{};
+        members_[k].key = std::move(key);
+        return members_[k];
     }
-    Node& obj_;
+    std::vector<Node>& members_;
     std::unordered_map<std::string, std::size_t> map_;
 };
 
 template <typename Obj>
 void BuildObject(Obj object, Node& out, int depth) {
     out.kind = Node::Kind::Object;
-    KeyIndex index(out);
+    std::vector<Node>& members = Scratch(depth);
+    KeyIndex index(members);
     for (auto field : object) {
         std::string_view key;
         Check(field.unescaped_key().get(key));
@@ -166,16 +187,19 @@ void BuildObject(Obj object, Node& out, int depth) {
         Check(field.value().get(child));
         BuildValue(child, index.Slot(key), depth + 1);
     }
+    TakeChildren(members, out);
 }
 
 template <typename Arr>
 void BuildArray(Arr array, Node& out, int depth) {
     out.kind = Node::Kind::Array;
+    std::vector<Node>& elements = Scratch(depth);
     for (auto element : array) {
         simdjson::ondemand::value child;
         Check(element.get(child));
-        BuildValue(child, out.items.emplace_back(), depth + 1);
+        BuildValue(child, elements.emplace_back(), depth + 1);
     }
+    TakeChildren(elements, out);
 }
 
 void BuildValue(simdjson::ondemand::value value, Node& out, int depth) {
@@ -296,7 +320,7 @@ Collection Collection::Item(std::size_t position) const {
 const std::string& Collection::KeyByIndex(std::size_t position) const {
     if (Count() <= position)
         Fail("Index außerhalb des gültigen Bereichs");
-    return node_->kind == Node::Kind::Object ? node_->keys[position] : EmptyText();
+    return node_->kind == Node::Kind::Object ? node_->items[position].key : EmptyText();
 }
 
 bool Collection::Exists(std::string_view key) const noexcept {
@@ -306,9 +330,9 @@ bool Collection::Exists(std::string_view key) const noexcept {
 Collection Collection::Find(std::string_view key) const noexcept {
     if (!IsObject())
         return {};
-    const auto& keys = node_->keys;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (keys[k] == key)
+    const auto& items = node_->items;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (items[k].key == key)
             return Child(k);
     }
     return {};
