@@ -1,0 +1,126 @@
+#include "link/Receiver.h"
+
+#include <string>
+
+#include "component/CodePage.h"
+#include "link/Evaluation.h"
+#include "link/Frame.h"
+
+namespace zelmo {
+
+namespace {
+
+constexpr std::size_t kTelegramLogChars = 100;
+
+bool IsAscii(std::string_view bytes) {
+    unsigned char any = 0;
+    for (char c : bytes)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
+}  // namespace
+
+void Receiver::OnConnected(std::int32_t socket) {
+    reader_.Reset();
+    ack_.Connected(socket);
+    ++connection_;
+    sink_.ClientLog("TCPClient TCPConnect - Socket: " + std::to_string(socket));
+}
+
+void Receiver::OnDisconnected(std::int32_t socket) {
+    reader_.Reset();
+    ack_.Disconnected();
+    ++connection_;
+    sink_.ClientLog("TCPClient TCPDisConnect - Socket: " + std::to_string(socket));
+}
+
+void Receiver::OnBytes(std::string_view bytes) {
+    const std::uint64_t connection = connection_;
+    while (const auto event = reader_.Next(bytes)) {
+        switch (event->kind) {
+            case FrameReader::Kind::Telegram:
+                Telegram(event->bytes);
+                break;
+            case FrameReader::Kind::PeerAck:
+                PeerAck();
+                break;
+            case FrameReader::Kind::Garbled:
+                Garbled(event->bytes);
+                break;
+        }
+        // The rest belongs to a connection that no longer exists.
+        if (connection_ != connection)
+            return;
+    }
+}
+
+void Receiver::Telegram(std::string_view frame) {
+    // One byte is one character in the code page, so the first 100 bytes give the first 100
+    // characters without decoding the whole frame twice.
+    sink_.TelegramLog(codepage::Decode(frame.substr(0, kTelegramLogChars)));
+
+    // ASCII is the same in the code page and in UTF-8: most telegrams need no copy.
+    const std::string_view raw = frame.substr(kPrefixLength);
+    std::string decoded;
+    std::string_view payload = raw;
+    if (!IsAscii(raw)) {
+        decoded = codepage::Decode(raw);
+        payload = decoded;
+    }
+
+    const std::uint64_t connection = connection_;
+    const Evaluation evaluation =
+        Auswerten(payload, store_, vorlagenAktiv_,
+                  [this](const std::string& eventText) { sink_.Dispatch(eventText); });
+    if (evaluation.label)
+        sink_.StatusLabel(*evaluation.label);
+    // Acknowledged only after the output run has returned, and never into a connection
+    // made while it ran.
+    if (connection_ == connection)
+        SendAck();
+}
+
+void Receiver::PeerAck() {
+    ack_.PeerAcknowledged();
+    // An acknowledgement is a frame of its own, so no other frame is in progress when it
+    // completes: the received count is 0. The reader has no overflow flag to report.
+    sink_.ClientLog("TCPClient DataArrival: " + std::to_string(ack_.Socket()) +
+                    " * OK empfangen * 0 * FirstBufferAfterOverflow = Falsch");
+}
+
+void Receiver::Garbled(std::string_view bytes) {
+    sink_.ClientLog(std::string(kFehlerhafterRahmen));
+    sink_.ClientLog(codepage::Decode(bytes));
+    SendAck();
+}
+
+void Receiver::SendAck() {
+    if (!ack_.IsConnected()) {
+        Refused();
+        return;
+    }
+    sink_.SendBytes(kAckFrame);
+}
+
+void Receiver::Refused() {
+    sink_.ClientLog(std::string(kNichtVersandtKeineSocket));
+}
+
+bool Receiver::Send(std::string_view payloadUtf8, Clock::time_point now) {
+    if (!ack_.IsConnected()) {
+        Refused();
+        return false;
+    }
+    const std::string frame = EncodeFrame(payloadUtf8);
+    ack_.BeginSend(payloadUtf8, now);
+    sink_.SendBytes(frame);
+    return true;
+}
+
+void Receiver::Tick(Clock::time_point now) {
+    if (ack_.Tick(now))
+        sink_.ClientLog(std::string(kNichtVersandtTimeout));
+}
+
+}  // namespace zelmo

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "link/TelegramStore.h"
+#include "start/Catalogues.h"
+
+namespace zelmo::start {
+
+// The values that live as long as the process, owned by Main and handed by reference to
+// whoever needs them. There is no other process-wide state.
+struct ProgramState {
+    std::string programFolder;   // folder of the executable, no trailing separator
+    Catalogues kataloge;         // loaded once at start, read-only afterwards
+    bool vorlagenAktiv = false;  // the template editor is the active window
+    TelegramStore telegramme;    // the latest telegram and its sections
+};
+
+}  // namespace zelmo::start
