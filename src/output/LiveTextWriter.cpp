@@ -1,0 +1,97 @@
+#include "output/LiveTextWriter.h"
+
+#include <string_view>
+
+#include "component/Path.h"
+#include "output/TabellenLauf.h"
+
+namespace zelmo::modLiveText {
+
+namespace {
+
+// LiveText reads one key per line: a line break inside a value would start a line of its own
+// (and could even set another key), so each break (CR LF, CR or LF) becomes one blank.
+std::string EinzeiligerWert(std::string_view wert) {
+    std::string out;
+    out.reserve(wert.size());
+    for (std::size_t i = 0; i < wert.size(); ++i) {
+        const char ch = wert[i];
+        if (ch == '\r') {
+            if (i + 1 < wert.size() && wert[i + 1] == '\n') {
+                ++i;
+            }
+            out.push_back(' ');
+        } else if (ch == '\n') {
+            out.push_back(' ');
+        } else {
+            out.push_back(ch);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void Werte(const Collection& telegramm, const std::string& Pfad, const std::string& Seite,
+           const std::string& Dateiname, const std::string& Tabellen, const std::string& Felder,
+           AusgabeZiel& ziel) {
+    ziel.Warnungen.clear();
+    if (Pfad.empty()) {
+        ziel.Warnungen = "Kein Ausgabepfad angegeben!";
+        return;
+    }
+    if (Seite.empty()) {
+        ziel.Warnungen = "Keine Seitennummer angegeben!";
+        return;
+    }
+    if (Dateiname.empty()) {
+        ziel.Warnungen = "Kein Dateiname angegeben!";
+        return;
+    }
+    if (Tabellen.empty()) {
+        ziel.Warnungen = "Keine Tabellen angegeben!";
+        return;
+    }
+    if (Felder.empty()) {
+        ziel.Warnungen = "Keine Felder angegeben!";
+        return;
+    }
+
+    std::string inhalt;
+    std::size_t zeilen = 0;
+    ausgabe::Lauf lauf{
+        Seite,
+        Dateiname,
+        EinzeiligerWert,
+        [&](const ausgabe::Feldwert& w) {
+            inhalt += w.Tabelle;
+            inhalt += '.';
+            inhalt += w.Feld;
+            if (w.Index) {
+                inhalt += '_';
+                inhalt += std::to_string(*w.Index);
+            }
+            inhalt += " = ";
+            inhalt += w.Wert;
+            inhalt += "\r\n";
+            ++zeilen;
+        },
+    };
+    if (!ausgabe::TabellenLaufen(telegramm, Tabellen, Felder, lauf, ziel.Vorschau)) {
+        return;
+    }
+    if (zeilen == 0) {
+        return;
+    }
+    if (DateiErsetzen(JoinSlash(Pfad, Dateiname + ".txt"), inhalt, ziel)) {
+        SeiteAnzeigen(Pfad, Seite, ziel);
+    }
+}
+
+void SeiteAnzeigen(const std::string& Pfad, const std::string& Seite, AusgabeZiel& ziel) {
+    const std::string inhalt =
+        "LiveText_PageNo = " + Seite + "\r\nLiveText_Play = 0\r\nLiveText_Play = 1\r\n";
+    DateiErsetzen(JoinPath(Pfad, "control.txt"), inhalt, ziel);
+}
+
+}  // namespace zelmo::modLiveText

@@ -1,0 +1,157 @@
+#include "output/TabellenLauf.h"
+
+#include <array>
+#include <vector>
+
+namespace zelmo::ausgabe {
+
+namespace {
+
+constexpr std::array<std::string_view, 7> kFlach = {
+    "Ereignis", "GlobalBW", "AktUml", "ParcourStatus", "DurchZiel", "CountdownLaeuft", "ZeitLaeuft",
+};
+constexpr std::array<std::string_view, 5> kEinDatensatz = {
+    "AktReiter", "Einstellungen", "Pruefung", "ReiterErsterPlatz", "Veranstaltung",
+};
+constexpr std::array<std::string_view, 4> kDatensatzListe = {
+    "Ergebnisliste",
+    "Mannschaft",
+    "Reiter",
+    "Startliste",
+};
+
+template <std::size_t N>
+bool Enthaelt(const std::array<std::string_view, N>& namen, std::string_view name) {
+    for (const auto n : namen) {
+        if (n == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> Teilen(std::string_view text, char trenner) {
+    std::vector<std::string> teile;
+    std::size_t anfang = 0;
+    for (;;) {
+        const std::size_t ende = text.find(trenner, anfang);
+        if (ende == std::string_view::npos) {
+            teile.emplace_back(text.substr(anfang));
+            return teile;
+        }
+        teile.emplace_back(text.substr(anfang, ende - anfang));
+        anfang = ende + 1;
+    }
+}
+
+// An empty field line names no field (not one field with an empty name).
+std::vector<std::string> FelderDerZeile(std::string_view zeile) {
+    if (zeile.empty()) {
+        return {};
+    }
+    std::vector<std::string> felder = Teilen(zeile, ',');
+    if (felder.size() > kMaxFelder) {
+        felder.resize(kMaxFelder);
+    }
+    return felder;
+}
+
+std::string Zellentext(const std::string& feld, std::optional<std::size_t> index,
+                       const std::string& wert) {
+    std::string text = feld;
+    if (index) {
+        text += "_" + std::to_string(*index);
+    }
+    text += " = ";
+    text += wert;
+    return text;
+}
+
+// Values of one record (or of a flat section) into the preview row and the output. A field
+// the record lacks, or one that holds a list or object, gives empty text.
+void Datensatz(const Collection& datensatz, const std::string& tabelle,
+               const std::vector<std::string>& felder, std::optional<std::size_t> index,
+               std::size_t zeile, const Lauf& lauf, AusgabeVorschau& vorschau) {
+    for (std::size_t k = 0; k < felder.size(); ++k) {
+        Feldwert wert{tabelle, felder[k], index,
+                      lauf.Aufbereiten(datensatz.Find(felder[k]).TextOrEmpty())};
+        lauf.Ausgeben(wert);
+        vorschau.SetzeZelle(zeile, 3 + k, Zellentext(felder[k], index, wert.Wert));
+    }
+}
+
+}  // namespace
+
+Tabellenart ArtDerTabelle(std::string_view tabelle) {
+    if (Enthaelt(kFlach, tabelle)) {
+        return Tabellenart::Flach;
+    }
+    if (Enthaelt(kEinDatensatz, tabelle)) {
+        return Tabellenart::EinDatensatz;
+    }
+    if (Enthaelt(kDatensatzListe, tabelle)) {
+        return Tabellenart::DatensatzListe;
+    }
+    return Tabellenart::Unbekannt;
+}
+
+bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std::string_view felder,
+                    const Lauf& lauf, AusgabeVorschau& vorschau) {
+    const std::vector<std::string> tabellenListe = Teilen(tabellen, '\n');
+    const std::vector<std::string> feldZeilen =
+        felder.empty() ? std::vector<std::string>{} : Teilen(felder, '\n');
+
+    for (std::size_t i = 0; i < tabellenListe.size(); ++i) {
+        const std::string& tabelle = tabellenListe[i];
+        const Collection abschnitt = telegramm.Find(tabelle);
+        // A section that is not a list or object has no entries to write.
+        if (abschnitt.IsNothing() || !abschnitt.IsCollection()) {
+            continue;
+        }
+        const std::size_t eintraege = abschnitt.Count();
+        if (eintraege == 0) {
+            continue;
+        }
+        if (i >= feldZeilen.size()) {
+            return false;
+        }
+        const std::vector<std::string> feldListe = FelderDerZeile(feldZeilen[i]);
+        const std::size_t tabellenZeile = vorschau.ZeileHinzufuegen(
+            std::string(lauf.SeiteSpalte), std::string(lauf.Dateiname), tabelle);
+
+        switch (ArtDerTabelle(tabelle)) {
+            case Tabellenart::Flach:
+                Datensatz(abschnitt, tabelle, feldListe, std::nullopt, tabellenZeile, lauf,
+                          vorschau);
+                break;
+            case Tabellenart::EinDatensatz: {
+                const Collection datensatz = abschnitt.Find("Records").At(0);
+                if (!datensatz.IsNothing()) {
+                    Datensatz(datensatz, tabelle, feldListe, std::nullopt, tabellenZeile, lauf,
+                              vorschau);
+                }
+                break;
+            }
+            case Tabellenart::DatensatzListe: {
+                // The index runs over the section's own entry count, as the scoring system's
+                // telegrams define it; positions past the end of "Records" have nothing to write.
+                const Collection records = abschnitt.Find("Records");
+                for (std::size_t j = 0; j < eintraege; ++j) {
+                    const Collection datensatz = records.At(j);
+                    if (datensatz.IsNothing()) {
+                        continue;
+                    }
+                    const std::size_t zeile = vorschau.ZeileHinzufuegen(
+                        std::string(lauf.SeiteSpalte), std::string(lauf.Dateiname), tabelle);
+                    Datensatz(datensatz, tabelle, feldListe, j, zeile, lauf, vorschau);
+                }
+                break;
+            }
+            case Tabellenart::Unbekannt:
+                return true;
+        }
+    }
+    return true;
+}
+
+}  // namespace zelmo::ausgabe

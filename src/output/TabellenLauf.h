@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "component/Collection.h"
+#include "output/Ausgabe.h"
+
+// The walk over a template line's tables and fields that both writers share.
+namespace zelmo::ausgabe {
+
+// How a table's values are reached, by its exact (case-sensitive) name.
+enum class Tabellenart {
+    Flach,           // item F of the section
+    EinDatensatz,    // item F of record 0 of the section's "Records"
+    DatensatzListe,  // item F of every record j of "Records", j below the section's entry count
+    Unbekannt,       // ends the walk
+};
+
+Tabellenart ArtDerTabelle(std::string_view tabelle);
+
+inline constexpr std::size_t kMaxFelder = 6;
+
+// One value the walk found. `index` is the record index for a record list.
+struct Feldwert {
+    const std::string& Tabelle;
+    const std::string& Feld;
+    std::optional<std::size_t> Index;
+    std::string Wert;  // already prepared by the writer's Aufbereiten
+};
+
+struct Lauf {
+    // The preview's column 0: the page for LiveText, "--" for CSV.
+    std::string_view SeiteSpalte;
+    std::string_view Dateiname;
+    // Turns a value's text into the text written (and shown in the preview).
+    std::function<std::string(std::string_view)> Aufbereiten;
+    // Receives every value in file order.
+    std::function<void(const Feldwert&)> Ausgeben;
+};
+
+// Walks `tabellen` (LF-separated) with the field lines of `felder` over the telegram root,
+// filling the preview and handing each value to lauf.Ausgeben. Returns false when the call
+// must end without writing: a table that would yield values has no field line.
+bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std::string_view felder,
+                    const Lauf& lauf, AusgabeVorschau& vorschau);
+
+}  // namespace zelmo::ausgabe
