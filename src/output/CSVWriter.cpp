@@ -11,25 +11,12 @@ namespace zelmo::modCSVText {
 void CSVWerte(const Collection& telegramm, const std::string& Pfad, const std::string& Trenner,
               const std::string& Dateiname, const std::string& Tabellen, const std::string& Felder,
               AusgabeZiel& ziel) {
-    ziel.Warnungen.clear();
-    if (Pfad.empty()) {
-        ziel.Warnungen = "Kein Ausgabepfad angegeben!";
-        return;
-    }
-    if (Trenner.empty()) {
-        ziel.Warnungen = "Kein Trennzeichen angegeben!";
-        return;
-    }
-    if (Dateiname.empty()) {
-        ziel.Warnungen = "Kein Dateiname angegeben!";
-        return;
-    }
-    if (Tabellen.empty()) {
-        ziel.Warnungen = "Keine Tabellen angegeben!";
-        return;
-    }
-    if (Felder.empty()) {
-        ziel.Warnungen = "Keine Felder angegeben!";
+    if (!ausgabe::AngabenVollstaendig({{Pfad, "Kein Ausgabepfad angegeben!"},
+                                       {Trenner, "Kein Trennzeichen angegeben!"},
+                                       {Dateiname, "Kein Dateiname angegeben!"},
+                                       {Tabellen, "Keine Tabellen angegeben!"},
+                                       {Felder, "Keine Felder angegeben!"}},
+                                      ziel)) {
         return;
     }
 

@@ -35,25 +35,12 @@ std::string EinzeiligerWert(std::string_view wert) {
 void Werte(const Collection& telegramm, const std::string& Pfad, const std::string& Seite,
            const std::string& Dateiname, const std::string& Tabellen, const std::string& Felder,
            AusgabeZiel& ziel) {
-    ziel.Warnungen.clear();
-    if (Pfad.empty()) {
-        ziel.Warnungen = "Kein Ausgabepfad angegeben!";
-        return;
-    }
-    if (Seite.empty()) {
-        ziel.Warnungen = "Keine Seitennummer angegeben!";
-        return;
-    }
-    if (Dateiname.empty()) {
-        ziel.Warnungen = "Kein Dateiname angegeben!";
-        return;
-    }
-    if (Tabellen.empty()) {
-        ziel.Warnungen = "Keine Tabellen angegeben!";
-        return;
-    }
-    if (Felder.empty()) {
-        ziel.Warnungen = "Keine Felder angegeben!";
+    if (!ausgabe::AngabenVollstaendig({{Pfad, "Kein Ausgabepfad angegeben!"},
+                                       {Seite, "Keine Seitennummer angegeben!"},
+                                       {Dateiname, "Kein Dateiname angegeben!"},
+                                       {Tabellen, "Keine Tabellen angegeben!"},
+                                       {Felder, "Keine Felder angegeben!"}},
+                                      ziel)) {
         return;
     }
 

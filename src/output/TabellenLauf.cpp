@@ -154,4 +154,15 @@ bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std:
     return true;
 }
 
+bool AngabenVollstaendig(std::initializer_list<Pflichtangabe> angaben, AusgabeZiel& ziel) {
+    ziel.Warnungen.clear();
+    for (const auto& angabe : angaben) {
+        if (angabe.Wert.empty()) {
+            ziel.Warnungen = angabe.Warnung;
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace zelmo::ausgabe

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,5 +48,15 @@ struct Lauf {
 // must end without writing: a table that would yield values has no field line.
 bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std::string_view felder,
                     const Lauf& lauf, AusgabeVorschau& vorschau);
+
+// An argument a writer cannot do without, with the warning shown when it is empty.
+struct Pflichtangabe {
+    const std::string& Wert;
+    std::string_view Warnung;
+};
+
+// Clears the warning, then checks the arguments in order: the first empty one sets its
+// warning and gives false, so that nothing is read or written.
+bool AngabenVollstaendig(std::initializer_list<Pflichtangabe> angaben, AusgabeZiel& ziel);
 
 }  // namespace zelmo::ausgabe
