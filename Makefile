@@ -2,7 +2,7 @@
 PRESET ?= default
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build test asan fuzz bench format clean
+.PHONY: all deps build test asan fuzz bench demo format clean
 
 all: build
 
@@ -23,6 +23,10 @@ bench: deps
 	cmake --preset default
 	cmake --build --preset default
 	@for b in build/default/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# The main job: the sample show played to the headless receiver over loopback.
+demo: build
+	bash scripts/demo build/$(PRESET)
 
 fuzz: deps
 	cmake --preset fuzz

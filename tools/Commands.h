@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+
+// The subcommands of the `zelmo` tool. Each takes its arguments with its own name in front
+// ("zelmo receive", "--connect", ...) and returns the process's exit code:
+//   0 done, 1 a finding (template check) or a failed run, 2 unusable arguments or input.
+namespace zelmo::tool {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+int Receive(const QStringList& args);
+int Simulate(const QStringList& args);
+int Record(const QStringList& args);
+int Template(const QStringList& args);
+int Bench(const QStringList& args);
+
+// Adds --help, parses, and handles what ends the command at once: prints the help (result 0)
+// or the error (result 2). Nothing when the command goes on.
+std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& args);
+
+// The address to listen on: an IP address, "localhost", or "*" for every interface.
+std::optional<QHostAddress> ListenAddress(const std::string& host);
+
+// "zelmo <command>: <text>" on standard error.
+void Fehler(const QStringList& args, const QString& text);
+
+}  // namespace zelmo::tool

@@ -1,0 +1,228 @@
+// zelmo receive: the desktop program's receive path without a window.
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QObject>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "Commands.h"
+#include "Endpoint.h"
+#include "Log.h"
+#include "SignalWatcher.h"
+#include "link/TelegramStore.h"
+#include "net/LinkClient.h"
+#include "templates/AusgabeLauf.h"
+#include "templates/VorlageDatei.h"
+
+namespace zelmo::tool {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// Longest time a connection attempt may take before it is aborted; a shorter reconnect
+// interval shortens it too, so that attempts never overlap.
+constexpr milliseconds kMaxAttempt{5000};
+
+struct ReceiveOptions {
+    Endpoint sender;
+    milliseconds reconnect{2000};
+    bool exitOnDisconnect = false;
+    std::string output;
+};
+
+class HeadlessReceiver : public QObject {
+    Q_OBJECT
+
+  public:
+    HeadlessReceiver(ReceiveOptions options, Vorlage vorlage)
+        : options_(std::move(options)),
+          vorlage_(std::move(vorlage)),
+          link_(store_, vorlagenAktiv_) {
+        connect(&link_, &net::LinkClient::telegramLog, this,
+                [this](const QString& line) { log_.Line("telegramm: ", line.toStdString()); });
+        connect(&link_, &net::LinkClient::clientLog, this, [this](const QString& line) {
+            log_.Line("client: ", line.toStdString());
+            log_.Flush();
+        });
+        connect(&link_, &net::LinkClient::statusLabel, this,
+                [this](const QString& text) { log_.Line("status: ", text.toStdString()); });
+        connect(&link_, &net::LinkClient::dispatch, this, &HeadlessReceiver::onEvent);
+        connect(&link_, &net::LinkClient::acknowledged, this, [this] { log_.Flush(); });
+        connect(&link_, &net::LinkClient::connected, this, &HeadlessReceiver::onConnected);
+        connect(&link_, &net::LinkClient::disconnected, this, &HeadlessReceiver::onDisconnected);
+
+        retry_.setInterval(options_.reconnect);
+        connect(&retry_, &QTimer::timeout, this, &HeadlessReceiver::onRetry);
+        attempt_.setSingleShot(true);
+        attempt_.setInterval(std::min(options_.reconnect, kMaxAttempt));
+        connect(&attempt_, &QTimer::timeout, this, &HeadlessReceiver::onAttemptTimeout);
+        connect(&watcher_, &SignalWatcher::terminationRequested, this, &HeadlessReceiver::finish);
+    }
+
+    void start() {
+        tryConnect();
+        retry_.start();
+    }
+
+  private:
+    void tryConnect() {
+        log_.Line("client: ", "Verbinde mit " + options_.sender.Text());
+        log_.Flush();
+        link_.connectToHost(QString::fromStdString(options_.sender.host), options_.sender.port);
+        attempt_.start();
+    }
+
+    void onAttemptTimeout() {
+        if (link_.isConnected())
+            return;
+        // Aborted, so that a late answer can never complete it behind our back.
+        link_.abortConnection();
+        log_.Line("client: ", "Konnte nicht mit " + options_.sender.Text() + " verbinden!");
+        log_.Flush();
+    }
+
+    void onRetry() {
+        if (link_.isConnected())
+            return;
+        if (attempt_.isActive()) {
+            attempt_.stop();
+            onAttemptTimeout();
+        }
+        tryConnect();
+    }
+
+    void onConnected() {
+        attempt_.stop();
+        retry_.stop();
+    }
+
+    void onDisconnected() {
+        if (options_.exitOnDisconnect) {
+            finish();
+            return;
+        }
+        retry_.start();
+    }
+
+    void onEvent(const QString& eventText) {
+        const AusgabeLaufErgebnis ergebnis = AusgabeLauf(
+            vorlage_, eventText.toStdString(), store_.Latest(), store_.Section("AktUml"),
+            store_.Section("Umlaufdaten"), options_.output, zustand_);
+        // A run that called no writer leaves the previous run's warnings standing.
+        if (ergebnis.Ende != LaufEnde::Ausgegeben)
+            return;
+        const std::string& warnungen = zustand_.Ausgabe.Warnungen;
+        for (std::size_t start = 0; start < warnungen.size();) {
+            const std::size_t ende = warnungen.find("\r\n", start);
+            log_.Line("warnung: ", warnungen.substr(start, ende - start));
+            if (ende == std::string::npos)
+                break;
+            start = ende + 2;
+        }
+        for (const std::string& datei : zustand_.Ausgabe.GeschriebeneDateien)
+            log_.Line("datei: ", datei);
+    }
+
+    // Runs from the event loop, never inside a telegram: the one in hand is finished.
+    void finish() {
+        retry_.stop();
+        attempt_.stop();
+        log_.Flush();
+        QCoreApplication::exit(kExitOk);
+    }
+
+    ReceiveOptions options_;
+    Vorlage vorlage_;
+    TelegramStore store_;
+    // The headless receiver has no editor to activate: its template is always active.
+    const bool vorlagenAktiv_ = true;
+    net::LinkClient link_;
+    AusgabeLaufZustand zustand_;
+    Log log_;
+    QTimer retry_;
+    QTimer attempt_;
+    SignalWatcher watcher_;
+};
+
+std::optional<milliseconds> ParseSeconds(const QString& text) {
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    if (!ok || !(seconds >= 0.05) || seconds > 86400)
+        return std::nullopt;
+    return milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+}
+
+}  // namespace
+
+int Receive(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Empfänger ohne Fenster: verbindet sich mit dem Sender, quittiert jedes Telegramm und "
+        "schreibt die Ausgabe der Vorlage in den Ausgabeordner.");
+    const QCommandLineOption connectOption("connect", "Adresse des Senders.", "HOST:PORT");
+    const QCommandLineOption templateOption("template", "Vorlagendatei (JSON).", "DATEI");
+    const QCommandLineOption outputOption("output", "Ausgabeordner (LiveText-Datenordner).",
+                                          "ORDNER");
+    const QCommandLineOption reconnectOption(
+        "reconnect", "Sekunden bis zum nächsten Verbindungsversuch (Vorgabe 2).", "SEKUNDEN", "2");
+    const QCommandLineOption exitOption("exit-on-disconnect",
+                                        "Beenden, sobald der Sender die Verbindung schließt.");
+    parser.addOptions({connectOption, templateOption, outputOption, reconnectOption, exitOption});
+    if (const auto done = ParseArguments(parser, args))
+        return *done;
+
+    for (const auto* option : {&connectOption, &templateOption, &outputOption}) {
+        if (!parser.isSet(*option)) {
+            Fehler(args, "--" + option->names().first() + " fehlt");
+            return kExitUsage;
+        }
+    }
+    ReceiveOptions options;
+    const auto sender = ParseEndpoint(parser.value(connectOption).toStdString());
+    if (!sender) {
+        Fehler(args, "--connect: \"" + parser.value(connectOption) +
+                         "\" ist keine Adresse HOST:PORT mit Port 1 bis 65535");
+        return kExitUsage;
+    }
+    options.sender = *sender;
+    const auto reconnect = ParseSeconds(parser.value(reconnectOption));
+    if (!reconnect) {
+        Fehler(args, "--reconnect: \"" + parser.value(reconnectOption) +
+                         "\" ist keine Sekundenzahl von 0.05 bis 86400");
+        return kExitUsage;
+    }
+    options.reconnect = *reconnect;
+    options.exitOnDisconnect = parser.isSet(exitOption);
+    options.output = parser.value(outputOption).toStdString();
+    if (!QFileInfo(parser.value(outputOption)).isDir()) {
+        Fehler(args, "Ausgabeordner \"" + parser.value(outputOption) + "\" nicht gefunden");
+        return kExitUsage;
+    }
+
+    const QString templatePath = parser.value(templateOption);
+    EinleseErgebnis vorlage = VorlageEinlesen(templatePath.toStdString());
+    if (!vorlage.Erfolgreich()) {
+        // An empty "Zeilen" is no failure to the editor, which keeps its template; here there
+        // is no other template to keep.
+        const std::string meldung = vorlage.Status == EinleseStatus::ZeilenLeer
+                                        ? "Keine Ausgabezeilen vorhanden!"
+                                        : vorlage.Meldung;
+        QString text = QString::fromStdString(meldung);
+        text.replace("\r\n", " ");
+        Fehler(args, templatePath + ": " + text);
+        return kExitUsage;
+    }
+
+    HeadlessReceiver receiver(std::move(options), std::move(vorlage.Vorlage));
+    receiver.start();
+    return QCoreApplication::exec();
+}
+
+}  // namespace zelmo::tool
+
+#include "ReceiveCommand.moc"

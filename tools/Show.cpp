@@ -1,0 +1,180 @@
+#include "Show.h"
+
+#include <simdjson.h>
+
+#include <cstdio>
+
+#include "component/Collection.h"
+#include "component/Error.h"
+#include "component/FileReplace.h"
+
+namespace zelmo::tool {
+
+namespace {
+
+[[noreturn]] void Fail(std::size_t line, const std::string& message) {
+    throw Error("Zeile " + std::to_string(line) + ": " + message);
+}
+
+std::string_view Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+// The raw text of a value where it lies in the line, so that member order and number
+// spellings reach the receiver exactly as written.
+std::optional<std::string> RawText(simdjson::ondemand::value value) {
+    std::string_view raw;
+    simdjson::ondemand::json_type type;
+    simdjson::error_code error = value.type().get(type);
+    if (error)
+        return std::nullopt;
+    if (type == simdjson::ondemand::json_type::object) {
+        simdjson::ondemand::object object;
+        error = value.get_object().get(object);
+        if (!error)
+            error = object.raw_json().get(raw);
+    } else if (type == simdjson::ondemand::json_type::array) {
+        simdjson::ondemand::array array;
+        error = value.get_array().get(array);
+        if (!error)
+            error = array.raw_json().get(raw);
+    } else {
+        raw = value.raw_json_token();
+    }
+    if (error)
+        return std::nullopt;
+    return std::string(Trim(raw));
+}
+
+ShowTelegram ParseLine(std::size_t lineNumber, std::string_view line) {
+    // Validates the whole line; the reads below then cannot meet broken JSON.
+    Collection root;
+    try {
+        root = JSONDecodieren(line);
+    } catch (const Error& e) {
+        Fail(lineNumber, std::string("kein gültiges JSON (") + e.what() + ")");
+    }
+    ShowTelegram telegram;
+    telegram.line = lineNumber;
+    if (!root.IsObject())
+        Fail(lineNumber, "kein JSON-Objekt");
+    if (!root.Exists("at_ms")) {
+        telegram.payload = std::string(line);
+        return telegram;
+    }
+
+    try {
+        simdjson::ondemand::parser parser;
+        const simdjson::padded_string padded(line);
+        simdjson::ondemand::document doc = parser.iterate(padded);
+        simdjson::ondemand::object object = doc.get_object();
+        bool haveTelegram = false;
+        for (auto field : object) {
+            const std::string_view key = field.unescaped_key();
+            simdjson::ondemand::value value = field.value();
+            if (key == "at_ms") {
+                std::int64_t at = 0;
+                if (value.get_int64().get(at) || at < 0)
+                    Fail(lineNumber, "at_ms ist keine ganze Zahl ab 0");
+                telegram.atMs = at;
+            } else if (key == "telegram") {
+                auto raw = RawText(value);
+                if (!raw)
+                    Fail(lineNumber, "telegram ist kein gültiger Wert");
+                telegram.payload = std::move(*raw);
+                haveTelegram = true;
+            } else if (key == "raw") {
+                std::string_view text;
+                if (value.get_string().get(text))
+                    Fail(lineNumber, "raw ist kein Text");
+                telegram.payload = std::string(text);
+                haveTelegram = true;
+            }
+        }
+        if (!haveTelegram)
+            Fail(lineNumber, "weder \"telegram\" noch \"raw\" vorhanden");
+    } catch (const simdjson::simdjson_error& e) {
+        Fail(lineNumber, e.what());
+    }
+    return telegram;
+}
+
+}  // namespace
+
+std::vector<ShowTelegram> ParseShow(std::string_view text) {
+    std::vector<ShowTelegram> show;
+    std::size_t lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const std::size_t end = text.find('\n');
+        const std::string_view line = Trim(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (!line.empty())
+            show.push_back(ParseLine(lineNumber, line));
+    }
+    return show;
+}
+
+std::vector<ShowTelegram> ReadShow(const std::string& path) {
+    return ParseShow(ReadFile(path));
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (const char c : text) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                    out += escaped;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string ShowLine(std::int64_t atMs, std::string_view payloadUtf8) {
+    std::string line = "{\"at_ms\": " + std::to_string(atMs);
+    bool valid = true;
+    try {
+        JSONDecodieren(payloadUtf8);
+    } catch (const Error&) {
+        valid = false;
+    }
+    if (!valid) {
+        line += ", \"raw\": " + JsonString(payloadUtf8) + "}";
+        return line;
+    }
+    line += ", \"telegram\": ";
+    for (const char c : Trim(payloadUtf8))
+        line += (c == '\r' || c == '\n') ? ' ' : c;
+    line += '}';
+    return line;
+}
+
+}  // namespace zelmo::tool

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Show files: JSON Lines, one telegram per line, either the bare telegram or wrapped as
+// {"at_ms": N, "telegram": ...} for timed replay. A recorded payload that is not JSON is kept
+// as a JSON string: {"at_ms": N, "raw": "..."}. Blank lines are ignored.
+namespace zelmo::tool {
+
+struct ShowTelegram {
+    std::size_t line = 0;              // line in the file, from 1
+    std::optional<std::int64_t> atMs;  // time from the start of the show
+    std::string payload;               // the telegram as sent, UTF-8
+};
+
+// Parses a show file's text (UTF-8). Throws Error "Zeile N: ..." at the first bad line.
+std::vector<ShowTelegram> ParseShow(std::string_view text);
+std::vector<ShowTelegram> ReadShow(const std::string& path);
+
+// One line of a recorded show, without its line break: valid JSON goes in as "telegram"
+// with its own text (line breaks, which valid JSON holds only as whitespace, become blanks);
+// anything else goes in as a "raw" string.
+std::string ShowLine(std::int64_t atMs, std::string_view payloadUtf8);
+
+// `text` as a JSON string literal, quotes included.
+std::string JsonString(std::string_view text);
+
+}  // namespace zelmo::tool
