@@ -43,16 +43,16 @@ def dump(value):
 
 RIDERS = [
     # StartNr, Vorname, Nachname, Pferd, Land, Nation, Verein
-    (101, "Jürgen", "Müller", "Cornet's Dream", "GER", "Deutschland", "RFV Warendorf"),
+    (101, "Jürgen", "Müller", "Comet's Dream", "GER", "Deutschland", "RFV Warendorf"),
     (102, "Anna", "Schröder", "Quintus Ö", "AUT", "Österreich", "URC Salzburg"),
-    (103, "Lars", "Beerbaum", "Chacco Blue II", "GER", "Deutschland", "RV Riesenbeck"),
-    (104, "Sophie", "Weißhaupt", "Fürst Heinrich", "SUI", "Schweiz", "CE Zürich"),
+    (103, "Lars", "Bergmann", "Cheyenne Blue II", "GER", "Deutschland", "RV Rheinberg"),
+    (104, "Sophie", "Weißmann", "Fürst Hektor", "SUI", "Schweiz", "CE Zürich"),
     (105, "Maximilian", "Kühn", "Ballerina", "GER", "Deutschland", "RV Münster"),
-    (106, "Lea", "Großmann", "Casall", "NED", "Niederlande", "HV Eindhoven"),
-    (107, "Björn", "Ahlmann", "Grand Cru", "GER", "Deutschland", "RFV Marl"),
-    (108, "Clara", "Böckmann", "Lordanos", "BEL", "Belgien", "CS Gent"),
-    (109, "Philipp", "Deußer", "Zinédine", "FRA", "Frankreich", "CH Deauville"),
-    (110, "Marie", "Nießen", "Mylord Carthago", "GER", "Deutschland", "RV Aachen"),
+    (106, "Lea", "Großmann", "Cassiopeia", "NED", "Niederlande", "HV Eindhoven"),
+    (107, "Björn", "Albers", "Grand Cru", "GER", "Deutschland", "RFV Marl"),
+    (108, "Clara", "Brockmann", "Larissa", "BEL", "Belgien", "CS Gent"),
+    (109, "Philipp", "Dreßler", "Zafira", "FRA", "Frankreich", "CH Deauville"),
+    (110, "Marie", "Niemeyer", "Mylady Caramel", "GER", "Deutschland", "RV Aachen"),
 ]
 
 # Round one: faults and time, or how the round ended. Four clear rounds go to the jump-off.

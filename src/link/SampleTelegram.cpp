@@ -9,12 +9,12 @@ namespace {
 constexpr std::array<const char*, 12> kVornamen = {"Jürgen",     "Anna",  "Lars",  "Sophie",
                                                    "Maximilian", "Lea",   "Björn", "Clara",
                                                    "Philipp",    "Marie", "Jörg",  "Katharina"};
-constexpr std::array<const char*, 12> kNachnamen = {"Müller", "Schröder", "Beerbaum", "Weißhaupt",
-                                                    "Kühn",   "Großmann", "Ahlmann",  "Böckmann",
-                                                    "Deußer", "Nießen",   "Thieme",   "Schwarz"};
+constexpr std::array<const char*, 12> kNachnamen = {"Müller",  "Schröder", "Bergmann", "Weißmann",
+                                                    "Kühn",    "Großmann", "Albers",   "Brockmann",
+                                                    "Dreßler", "Niemeyer", "Thomsen",  "Schwarz"};
 constexpr std::array<const char*, 10> kPferde = {
-    "Cornet's Dream", "Quintus Ö", "Chacco Blue II", "Fürst Heinrich", "Ballerina",
-    "Casall",         "Grand Cru", "Lordanos",       "Zinédine",       "Mylord Carthago"};
+    "Comet's Dream", "Quintus Ö", "Cheyenne Blue II", "Fürst Hektor", "Ballerina",
+    "Cassiopeia",    "Grand Cru", "Larissa",          "Zafira",       "Mylady Caramel"};
 constexpr std::array<const char*, 6> kLaender = {"GER", "AUT", "SUI", "NED", "BEL", "FRA"};
 constexpr std::array<const char*, 6> kNationen = {"Deutschland", "Österreich", "Schweiz",
                                                   "Niederlande", "Belgien",    "Frankreich"};

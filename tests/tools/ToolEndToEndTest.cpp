@@ -89,10 +89,10 @@ const std::string kReiter101File =
 const std::string kAnzeigen =
     R"({"Ereignis": {"Befehl": "Befehl", "Status": "Anzeigen", "Wert1": "", "Wert2": "", )"
     R"("Wert3": "", "Wert4": ""}, "Ergebnisliste": {"Records": [{"Platz": "1", "Reiter": )"
-    R"("Lars Beerbaum", "Zeit": "69.57"}, {"Platz": "2", "Reiter": "Anna Schröder", )"
+    R"("Lars Bergmann", "Zeit": "69.57"}, {"Platz": "2", "Reiter": "Anna Schröder", )"
     R"("Zeit": 71.80}], "Nr0": 103, "Nr1": 102}})";
 const std::string kErgebnisFile =
-    "Ergebnisliste.Platz_0 = 1\r\nErgebnisliste.Reiter_0 = Lars Beerbaum\r\n"
+    "Ergebnisliste.Platz_0 = 1\r\nErgebnisliste.Reiter_0 = Lars Bergmann\r\n"
     "Ergebnisliste.Zeit_0 = 69.57\r\nErgebnisliste.Platz_1 = 2\r\n"
     "Ergebnisliste.Reiter_1 = Anna Schr\xF6"
     "der\r\nErgebnisliste.Zeit_1 = 71.80\r\n";
@@ -230,11 +230,11 @@ std::string SendAndAwaitAnswer(QTcpSocket& socket, const std::string& bytes) {
 
 TEST_F(ToolTest, AGarbledFrameIsAnsweredAndTheShowGoesOn) {
     // ASCII only: this sender writes the bytes as they are, without the code page.
-    const std::string reiter = Reiter("105", "Marie Niessen", "Casall", "Grosser Preis");
+    const std::string reiter = Reiter("105", "Marie Niemeyer", "Cassiopeia", "Grosser Preis");
     const std::string anzeigen =
         R"({"Ereignis": {"Befehl": "Befehl", "Status": "Anzeigen", "Wert1": "", "Wert2": "", )"
         R"("Wert3": "", "Wert4": ""}, "Ergebnisliste": {"Records": [{"Platz": "1", )"
-        R"("Reiter": "Marie Niessen", "Zeit": "70.00"}], "Nr0": 105}})";
+        R"("Reiter": "Marie Niemeyer", "Zeit": "70.00"}], "Nr0": 105}})";
     struct Row {
         const char* name;
         std::string garbage;
@@ -261,10 +261,10 @@ TEST_F(ToolTest, AGarbledFrameIsAnsweredAndTheShowGoesOn) {
         ASSERT_EQ(receive->Finish(), 0);
 
         EXPECT_EQ(OutFile("Reiter.txt"),
-                  "AktReiter.StartNr = 105\r\nAktReiter.Reiter = Marie Niessen\r\n"
-                  "AktReiter.Pferd = Casall\r\nPruefung.Titel = Grosser Preis\r\n");
+                  "AktReiter.StartNr = 105\r\nAktReiter.Reiter = Marie Niemeyer\r\n"
+                  "AktReiter.Pferd = Cassiopeia\r\nPruefung.Titel = Grosser Preis\r\n");
         EXPECT_EQ(OutFile("Ergebnis.txt"),
-                  "Ergebnisliste.Platz_0 = 1\r\nErgebnisliste.Reiter_0 = Marie Niessen\r\n"
+                  "Ergebnisliste.Platz_0 = 1\r\nErgebnisliste.Reiter_0 = Marie Niemeyer\r\n"
                   "Ergebnisliste.Zeit_0 = 70.00\r\n");
         const std::vector<std::string> log = Normalized(receive->Out());
         const std::vector<std::string> garbled = {"client: Fehlerhafter Rahmen", row.logged};
@@ -274,7 +274,7 @@ TEST_F(ToolTest, AGarbledFrameIsAnsweredAndTheShowGoesOn) {
 }
 
 TEST_F(ToolTest, OutputThatCannotBeWrittenIsLoggedAndTheLinkGoesOn) {
-    const std::string reiter = Reiter("105", "Marie Niessen", "Casall", "Grosser Preis");
+    const std::string reiter = Reiter("105", "Marie Niemeyer", "Cassiopeia", "Grosser Preis");
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
     auto receive = StartReceive(std::to_string(server.serverPort()), {"--exit-on-disconnect"});
