@@ -2,8 +2,6 @@
 
 #include <simdjson.h>
 
-#include <algorithm>
-#include <iterator>
 #include <unordered_map>
 
 #include "component/Error.h"
@@ -11,25 +9,34 @@
 namespace zelmo {
 
 namespace detail {
+
+// Trivially copyable, so that a parent takes its children in one block copy. A scalar's text
+// and a member's key are ranges of the document's text block.
 struct Node {
     enum class Kind : std::uint8_t { Text, Object, Array };
     Kind kind = Kind::Text;
-    std::string key;          // the member's key when the parent is an object
-    std::string text;         // a scalar's text
-    std::vector<Node> items;  // members or elements in document order
+    std::uint32_t keyOffset = 0;
+    std::uint32_t keyLength = 0;
+    std::uint32_t offset = 0;  // text: first byte in chars; collection: first child in nodes
+    std::uint32_t length = 0;  // text: byte count; collection: child count
 };
+
+struct Document {
+    std::string chars;
+    std::vector<Node> nodes;
+
+    std::string_view Key(const Node& n) const { return {chars.data() + n.keyOffset, n.keyLength}; }
+    std::string_view Text(const Node& n) const { return {chars.data() + n.offset, n.length}; }
+};
+
 }  // namespace detail
 
+using detail::Document;
 using detail::Node;
 
 namespace {
 
 constexpr int kMaxDepth = 1024;
-
-const std::string& EmptyText() {
-    static const std::string empty;
-    return empty;
-}
 
 [[noreturn]] void Fail(const std::string& what) {
     throw Error(what);
@@ -82,29 +89,72 @@ std::string_view TrimTrailingSpace(std::string_view s) {
     return s;
 }
 
+// Where the values of one document are put while it is decoded.
+class Builder {
+  public:
+    explicit Builder(Document& doc) : doc_(doc) {}
+
+    std::uint32_t AddText(std::string_view text) {
+        const auto offset = static_cast<std::uint32_t>(doc_.chars.size());
+        doc_.chars.append(text);
+        return offset;
+    }
+    void SetText(Node& node, std::string_view text) {
+        node.kind = Node::Kind::Text;
+        node.length = static_cast<std::uint32_t>(text.size());
+        node.offset = AddText(text);
+    }
+    std::string_view Key(const Node& node) const { return doc_.Key(node); }
+
+    // Children are gathered in a scratch list per depth and appended to the document as one
+    // block when their parent is complete, so that they lie side by side.
+    static std::vector<Node>& Scratch(int depth) {
+        thread_local std::vector<std::vector<Node>> scratch(kMaxDepth + 2);
+        auto& list = scratch[static_cast<std::size_t>(depth)];
+        list.clear();
+        return list;
+    }
+    void TakeChildren(std::vector<Node>& children, Node& parent) {
+        parent.offset = static_cast<std::uint32_t>(doc_.nodes.size());
+        parent.length = static_cast<std::uint32_t>(children.size());
+        doc_.nodes.insert(doc_.nodes.end(), children.begin(), children.end());
+        children.clear();
+    }
+
+    template <typename V>
+    void Scalar(V& value, simdjson::ondemand::json_type type, Node& out);
+    void Value(simdjson::ondemand::value value, Node& out, int depth);
+    template <typename Obj>
+    void Object(Obj object, Node& out, int depth);
+    template <typename Arr>
+    void Array(Arr array, Node& out, int depth);
+
+  private:
+    Document& doc_;
+};
+
 // The root and nested values have the same reading rules but different simdjson types.
 template <typename V>
-void BuildScalar(V& value, simdjson::ondemand::json_type type, Node& out) {
+void Builder::Scalar(V& value, simdjson::ondemand::json_type type, Node& out) {
     using simdjson::ondemand::json_type;
-    out.kind = Node::Kind::Text;
     switch (type) {
         case json_type::string: {
             std::string_view s;
             Check(value.get_string().get(s));
-            out.text.assign(s);
+            SetText(out, s);
             break;
         }
         case json_type::number: {
             std::string_view raw = TrimTrailingSpace(value.raw_json_token());
             if (!IsJsonNumber(raw))
                 Fail("JSON: invalid number");
-            out.text.assign(raw);
+            SetText(out, raw);
             break;
         }
         case json_type::boolean: {
             bool b = false;
             Check(value.get_bool().get(b));
-            out.text = b ? "Wahr" : "Falsch";
+            SetText(out, b ? "Wahr" : "Falsch");
             break;
         }
         case json_type::null: {
@@ -112,6 +162,7 @@ void BuildScalar(V& value, simdjson::ondemand::json_type type, Node& out) {
             Check(value.is_null().get(isNull));
             if (!isNull)
                 Fail("JSON: invalid literal");
+            SetText(out, {});
             break;
         }
         default:
@@ -119,90 +170,74 @@ void BuildScalar(V& value, simdjson::ondemand::json_type type, Node& out) {
     }
 }
 
-void BuildValue(simdjson::ondemand::value value, Node& out, int depth);
-
-// Children are gathered in a scratch list per depth and moved into their parent in one
-// allocation: growing each parent's vector member by member costs more than the parse.
-std::vector<Node>& Scratch(int depth) {
-    thread_local std::vector<std::vector<Node>> scratch(kMaxDepth + 2);
-    auto& list = scratch[static_cast<std::size_t>(depth)];
-    list.clear();
-    return list;
-}
-
-void TakeChildren(std::vector<Node>& from, Node& out) {
-    out.items.reserve(from.size());
-    std::move(from.begin(), from.end(), std::back_inserter(out.items));
-    from.clear();
-}
-
 // A duplicate key keeps its first position and takes the last value.
 class KeyIndex {
   public:
-    explicit KeyIndex(std::vector<Node>& members) : members_(members) {}
+    KeyIndex(Builder& builder, std::vector<Node>& members) : builder_(builder), members_(members) {}
 
     Node& Slot(std::string_view key) {
         const std::size_t n = members_.size();
         if (n < kLinearLimit) {
             for (std::size_t k = 0; k < n; ++k) {
-                if (members_[k].key == key)
+                if (builder_.Key(members_[k]) == key)
                     return Reset(k);
             }
         } else {
             if (map_.empty()) {
                 for (std::size_t k = 0; k < n; ++k)
-                    map_.emplace(members_[k].key, k);
+                    map_.emplace(builder_.Key(members_[k]), k);
             }
-            auto it = map_.find(std::string(key));
-            if (it != map_.end())
+            auto [it, added] = map_.emplace(std::string(key), n);
+            if (!added)
                 return Reset(it->second);
-            map_.emplace(std::string(key), n);
         }
         Node& node = members_.emplace_back();
-        node.key.assign(key);
+        node.keyLength = static_cast<std::uint32_t>(key.size());
+        node.keyOffset = builder_.AddText(key);
         return node;
     }
 
   private:
     static constexpr std::size_t kLinearLimit = 32;
     Node& Reset(std::size_t k) {
-        std::string key = std::move(members_[k].key);
-        members_[k] = Node{};
-        members_[k].key = std::move(key);
-        return members_[k];
+        Node& node = members_[k];
+        node.kind = Node::Kind::Text;
+        node.offset = node.length = 0;
+        return node;
     }
+    Builder& builder_;
     std::vector<Node>& members_;
     std::unordered_map<std::string, std::size_t> map_;
 };
 
 template <typename Obj>
-void BuildObject(Obj object, Node& out, int depth) {
-    out.kind = Node::Kind::Object;
+void Builder::Object(Obj object, Node& out, int depth) {
     std::vector<Node>& members = Scratch(depth);
-    KeyIndex index(members);
+    KeyIndex index(*this, members);
     for (auto field : object) {
         std::string_view key;
         Check(field.unescaped_key().get(key));
         simdjson::ondemand::value child;
         Check(field.value().get(child));
-        BuildValue(child, index.Slot(key), depth + 1);
+        Value(child, index.Slot(key), depth + 1);
     }
     TakeChildren(members, out);
+    out.kind = Node::Kind::Object;
 }
 
 template <typename Arr>
-void BuildArray(Arr array, Node& out, int depth) {
-    out.kind = Node::Kind::Array;
+void Builder::Array(Arr array, Node& out, int depth) {
     std::vector<Node>& elements = Scratch(depth);
     for (auto element : array) {
         simdjson::ondemand::value child;
         Check(element.get(child));
-        BuildValue(child, elements.emplace_back(), depth + 1);
+        Value(child, elements.emplace_back(), depth + 1);
     }
     TakeChildren(elements, out);
+    out.kind = Node::Kind::Array;
 }
 
-void BuildValue(simdjson::ondemand::value value, Node& out, int depth) {
+void Builder::Value(simdjson::ondemand::value value, Node& out, int depth) {
     using simdjson::ondemand::json_type;
     if (depth > kMaxDepth)
         Fail("JSON: nesting too deep");
@@ -211,13 +246,13 @@ void BuildValue(simdjson::ondemand::value value, Node& out, int depth) {
     if (type == json_type::object) {
         simdjson::ondemand::object object;
         Check(value.get_object().get(object));
-        BuildObject(object, out, depth);
+        Object(object, out, depth);
     } else if (type == json_type::array) {
         simdjson::ondemand::array array;
         Check(value.get_array().get(array));
-        BuildArray(array, out, depth);
+        Array(array, out, depth);
     } else {
-        BuildScalar(value, type, out);
+        Scalar(value, type, out);
     }
 }
 
@@ -225,8 +260,11 @@ void BuildValue(simdjson::ondemand::value value, Node& out, int depth) {
 
 Collection JSONDecodieren(std::string_view json) {
     using simdjson::ondemand::json_type;
+    // Offsets are 32-bit; frames are limited far below this.
+    if (json.size() >= (std::uint64_t{1} << 31))
+        Fail("JSON: document too large");
     // One parser per thread: its buffers are reused from telegram to telegram. Its depth
-    // limit lies above ours, so that BuildValue refuses deep input before simdjson sees it.
+    // limit lies above ours, so that Builder::Value refuses deep input before simdjson sees it.
     thread_local simdjson::ondemand::parser parser = [] {
         simdjson::ondemand::parser p;
         if (p.allocate(64 * 1024, kMaxDepth + 8) != simdjson::SUCCESS)
@@ -238,7 +276,12 @@ Collection JSONDecodieren(std::string_view json) {
     buffer.resize(json.size() + simdjson::SIMDJSON_PADDING);
     simdjson::padded_string_view padded(buffer.data(), json.size(), buffer.size());
 
-    auto root = std::make_shared<Node>();
+    auto document = std::make_shared<Document>();
+    document->chars.reserve(json.size() + 16);
+    document->nodes.reserve(json.size() / 24 + 4);
+    Builder builder(*document);
+    Node root;
+
     simdjson::ondemand::document doc;
     Check(parser.iterate(padded).get(doc));
     json_type type{};
@@ -246,11 +289,11 @@ Collection JSONDecodieren(std::string_view json) {
     if (type == json_type::object) {
         simdjson::ondemand::object object;
         Check(doc.get_object().get(object));
-        BuildObject(object, *root, 1);
+        builder.Object(object, root, 1);
     } else if (type == json_type::array) {
         simdjson::ondemand::array array;
         Check(doc.get_array().get(array));
-        BuildArray(array, *root, 1);
+        builder.Array(array, root, 1);
     } else {
         // A scalar root must be the whole document.
         std::string_view all = TrimTrailingSpace(json);
@@ -262,13 +305,14 @@ Collection JSONDecodieren(std::string_view json) {
         Check(doc.raw_json_token().get(token));
         if (TrimTrailingSpace(token).size() != all.size())
             Fail("JSON: trailing content");
-        BuildScalar(doc, type, *root);
-        return Collection(std::shared_ptr<const Node>(std::move(root)));
+        builder.Scalar(doc, type, root);
     }
     // Only the end of the input may follow the root value.
-    if (doc.current_location().error() != simdjson::OUT_OF_BOUNDS)
+    if (root.kind != Node::Kind::Text && doc.current_location().error() != simdjson::OUT_OF_BOUNDS)
         Fail("JSON: trailing content");
-    return Collection(std::shared_ptr<const Node>(std::move(root)));
+    document->nodes.push_back(root);
+    const Node* rootNode = &document->nodes.back();
+    return Collection(std::move(document), rootNode);
 }
 
 bool Collection::IsCollection() const noexcept {
@@ -281,27 +325,26 @@ bool Collection::IsArray() const noexcept {
     return node_ && node_->kind == Node::Kind::Array;
 }
 
-const std::string& Collection::Text() const {
+std::string_view Collection::Text() const {
     if (!node_)
         Fail("Kein Objekt vorhanden");
     if (node_->kind != Node::Kind::Text)
         Fail("Eine Collection ist kein Text");
-    return node_->text;
+    return doc_->Text(*node_);
 }
 
-const std::string& Collection::TextOrEmpty() const noexcept {
-    return (node_ && node_->kind == Node::Kind::Text) ? node_->text : EmptyText();
+std::string_view Collection::TextOrEmpty() const noexcept {
+    return (node_ && node_->kind == Node::Kind::Text) ? doc_->Text(*node_) : std::string_view();
 }
 
 std::size_t Collection::Count() const {
     if (!IsCollection())
         Fail("Keine Collection");
-    return node_->items.size();
+    return node_->length;
 }
 
 Collection Collection::Child(std::size_t position) const {
-    // Aliasing handle: shares ownership of the whole document, points at the child.
-    return Collection(std::shared_ptr<const Node>(node_, &node_->items[position]));
+    return Collection(doc_, &doc_->nodes[node_->offset + position]);
 }
 
 Collection Collection::Item(std::string_view key) const {
@@ -317,10 +360,11 @@ Collection Collection::Item(std::size_t position) const {
     return Child(position);
 }
 
-const std::string& Collection::KeyByIndex(std::size_t position) const {
+std::string_view Collection::KeyByIndex(std::size_t position) const {
     if (Count() <= position)
         Fail("Index außerhalb des gültigen Bereichs");
-    return node_->kind == Node::Kind::Object ? node_->items[position].key : EmptyText();
+    return node_->kind == Node::Kind::Object ? doc_->Key(doc_->nodes[node_->offset + position])
+                                             : std::string_view();
 }
 
 bool Collection::Exists(std::string_view key) const noexcept {
@@ -330,16 +374,16 @@ bool Collection::Exists(std::string_view key) const noexcept {
 Collection Collection::Find(std::string_view key) const noexcept {
     if (!IsObject())
         return {};
-    const auto& items = node_->items;
-    for (std::size_t k = 0; k < items.size(); ++k) {
-        if (items[k].key == key)
-            return Child(k);
+    const Node* first = &doc_->nodes[node_->offset];
+    for (std::uint32_t k = 0; k < node_->length; ++k) {
+        if (doc_->Key(first[k]) == key)
+            return Collection(doc_, first + k);
     }
     return {};
 }
 
 Collection Collection::At(std::size_t position) const noexcept {
-    if (!IsCollection() || position >= node_->items.size())
+    if (!IsCollection() || position >= node_->length)
         return {};
     return Child(position);
 }

@@ -11,7 +11,8 @@ namespace zelmo {
 
 namespace detail {
 struct Node;
-}
+struct Document;
+}  // namespace detail
 
 // A handle to one value of a decoded JSON document: an object (keys in document order), an
 // array (positions from 0) or a scalar read as text. Copying a handle shares the subtree; the
@@ -29,8 +30,9 @@ class Collection {
     bool IsObject() const noexcept;
     bool IsArray() const noexcept;
 
-    // The scalar's text. Throws Error for nothing and for a collection.
-    const std::string& Text() const;
+    // The scalar's text, valid as long as a handle into its document lives. Throws Error for
+    // nothing and for a collection.
+    std::string_view Text() const;
 
     // Number of members or elements. Throws Error unless a collection.
     std::size_t Count() const;
@@ -41,7 +43,7 @@ class Collection {
     Collection Item(std::size_t position) const;
     Collection ItemByIndex(std::size_t position) const { return Item(position); }
     // Key at a position from 0; an array's positions have no key and give empty text.
-    const std::string& KeyByIndex(std::size_t position) const;
+    std::string_view KeyByIndex(std::size_t position) const;
     // Whether an object has the key; false for arrays, scalars and nothing.
     bool Exists(std::string_view key) const noexcept;
 
@@ -49,14 +51,18 @@ class Collection {
     Collection Find(std::string_view key) const noexcept;
     Collection At(std::size_t position) const noexcept;
     // The text of a scalar, or empty text for nothing and for a collection.
-    const std::string& TextOrEmpty() const noexcept;
+    std::string_view TextOrEmpty() const noexcept;
 
   private:
     friend Collection JSONDecodieren(std::string_view json);
-    Collection(std::shared_ptr<const detail::Node> node) : node_(std::move(node)) {}
+    Collection(std::shared_ptr<const detail::Document> doc, const detail::Node* node)
+        : doc_(std::move(doc)), node_(node) {}
     Collection Child(std::size_t position) const;
 
-    std::shared_ptr<const detail::Node> node_;
+    // The whole decoded document is one block of nodes and one block of text; a handle keeps
+    // the document alive and points at its node.
+    std::shared_ptr<const detail::Document> doc_;
+    const detail::Node* node_ = nullptr;
 };
 
 // Decodes a JSON document (UTF-8 text). The root may be any value. Fails with Error on

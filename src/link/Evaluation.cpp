@@ -87,11 +87,11 @@ Evaluation Auswerten(std::string_view payloadUtf8, TelegramStore& store, bool vo
             result.outcome = Outcome::NoCommand;
             return result;
         }
-        const std::string& status = ereignis.Item("Status").Text();
-        const std::string& wert1 = ereignis.Item("Wert1").Text();
-        const std::string& wert2 = ereignis.Item("Wert2").Text();
-        const std::string& wert3 = ereignis.Item("Wert3").Text();
-        const std::string& wert4 = ereignis.Item("Wert4").Text();
+        const std::string_view status = ereignis.Item("Status").Text();
+        const std::string_view wert1 = ereignis.Item("Wert1").Text();
+        const std::string_view wert2 = ereignis.Item("Wert2").Text();
+        const std::string_view wert3 = ereignis.Item("Wert3").Text();
+        const std::string_view wert4 = ereignis.Item("Wert4").Text();
 
         const auto name = EreignisName(status, wert1);
         if (!name) {

@@ -38,7 +38,7 @@ std::vector<std::string> TextsOf(const Collection& array) {
     for (std::size_t i = 0; i < count; ++i) {
         const Collection entry = array.At(i);
         if (!entry.IsCollection())
-            texts.push_back(entry.TextOrEmpty());
+            texts.emplace_back(entry.TextOrEmpty());
     }
     return texts;
 }
@@ -76,7 +76,7 @@ std::vector<std::string> TableNames(const Catalogues& catalogues) {
     const std::size_t count = tables.Count();
     names.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
-        names.push_back(tables.KeyByIndex(i));
+        names.emplace_back(tables.KeyByIndex(i));
     return names;
 }
 

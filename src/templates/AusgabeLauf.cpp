@@ -67,7 +67,7 @@ class Umlauf {
 
     const std::string& Bezeichner() const { return n_; }
     // The text stored under "Uml" & n & name; empty when not received.
-    std::string Wert(std::string_view name) const {
+    std::string_view Wert(std::string_view name) const {
         std::string key = "Uml";
         key += n_;
         key += name;
@@ -97,7 +97,7 @@ bool UnterauswahlTesten(const std::array<Unterauswahl, N>& tabelle, const std::s
     if (umlauf.Wert(u->FlagKey) != "Wahr") {
         return false;
     }
-    liste.push_back(umlauf.Wert(u->ListKey) + " / " + zeile);
+    liste.push_back(std::string(umlauf.Wert(u->ListKey)) + " / " + zeile);
     wertung = BitSetzen(wertung, bit);
     return true;
 }
@@ -108,7 +108,7 @@ std::uint8_t Bewerten(const VorlageZeile& zelle, std::size_t zeile, const Umlauf
     std::uint8_t wertung = 0;
 
     const std::string& turnierart = zelle[SpaltenIndex(Spalte::Turnierart)];
-    const std::string gespeichert = umlauf.Wert("Turnierart");
+    const std::string gespeichert(umlauf.Wert("Turnierart"));
     if (turnierart != "Alle" && gespeichert != turnierart) {
         return wertung;
     }

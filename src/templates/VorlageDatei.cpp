@@ -101,7 +101,7 @@ VorlageZeile LiesZeile(const Collection& zeile) {
     VorlageZeile out;
     for (std::size_t c = 0; c < kSpaltenAnzahl; ++c) {
         const Collection wert = alleNamen ? zeile.Item(kSpaltenNamen[c]) : zeile.Item(c);
-        out[c] = IstMehrzeilig(c) ? Mehrzeilig(wert.Text()) : wert.Text();
+        out[c] = IstMehrzeilig(c) ? Mehrzeilig(wert.Text()) : std::string(wert.Text());
     }
     return out;
 }
@@ -171,7 +171,7 @@ EinleseErgebnis VorlageAusText(std::string_view utf8) {
         e.Vorlage.SetzeFormat(format.Item("Type").Text() == "OptCSVNurDaten"
                                   ? Ausgabeformat::CSVNurDaten
                                   : Ausgabeformat::LiveText);
-        std::string trenner = format.Item("Trenner").Text();
+        std::string trenner(format.Item("Trenner").Text());
         e.Vorlage.SetzeTrenner(trenner.empty() ? "," : std::move(trenner));
         return e;
     } catch (const Error&) {

@@ -264,8 +264,8 @@ TEST(TelegramStore, SectionsShareTheTelegramsSubtrees) {
     TelegramStore store;
     Evaluate(store, "{" + Ereignis("Befehl", "Neu") + R"(, "Startliste": {"N": "1"}})");
     // The very same text object, not an equal copy.
-    EXPECT_EQ(&store.Section("Startliste").Item("N").Text(),
-              &store.Latest().Item("Startliste").Item("N").Text());
+    EXPECT_EQ(store.Section("Startliste").Item("N").Text().data(),
+              store.Latest().Item("Startliste").Item("N").Text().data());
 }
 
 }  // namespace
