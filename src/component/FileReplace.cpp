@@ -1,5 +1,6 @@
 #include "component/FileReplace.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -33,14 +34,26 @@ std::string Reason(int err) {
     return std::strerror(err);
 }
 
-// Closes and removes the temporary file unless the rename took it over.
+// Closes and removes the temporary file unless the rename took it over. The file is created
+// with the usual mode (0666 less the umask), so that a reader running as another user (a
+// share, LiveText) can open the result; a name that happens to exist is skipped.
 class TempFile {
   public:
-    explicit TempFile(std::string name) : name_(std::move(name)) { fd_ = ::mkstemp(name_.data()); }
+    explicit TempFile(const std::string& target) {
+        static std::atomic<unsigned> counter{0};
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            name_ = target + ".zelmo-" + std::to_string(::getpid()) + "-" +
+                    std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
+            fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            created_ = fd_ >= 0;
+            if (created_ || errno != EEXIST)
+                return;
+        }
+    }
     ~TempFile() {
         if (fd_ >= 0)
             ::close(fd_);
-        if (!committed_)
+        if (created_ && !committed_)
             ::unlink(name_.c_str());
     }
     TempFile(const TempFile&) = delete;
@@ -58,6 +71,7 @@ class TempFile {
   private:
     std::string name_;
     int fd_ = -1;
+    bool created_ = false;
     bool committed_ = false;
 };
 
@@ -71,15 +85,9 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 void ReplaceFile(const std::string& path, std::string_view bytes, Durability durability) {
-    TempFile temp(path + ".zelmo-XXXXXX");
+    TempFile temp(path);
     if (temp.fd() < 0)
         Fail(path, Reason(errno));
-
-    // mkstemp creates 0600; give the new file the mode the old one had, else the usual 0644,
-    // so that a reader running as another user (a share, LiveText) can still open it.
-    struct stat st {};
-    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    ::fchmod(temp.fd(), mode);
 
     const char* p = bytes.data();
     std::size_t left = bytes.size();

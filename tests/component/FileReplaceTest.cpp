@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "component/Error.h"
@@ -38,6 +40,17 @@ TEST_F(FileReplaceTest, CreatesAndReplacesWholeFiles) {
     ReplaceFile(file, std::string("\0\xFF", 2));
     EXPECT_EQ(ReadFile(file), std::string("\0\xFF", 2));
     EXPECT_EQ(EntryCount(), 1u);  // no temporary file left behind
+}
+
+TEST_F(FileReplaceTest, NewFilesGetTheUsualModeSoOtherUsersCanReadThem) {
+    // LiveText may read the folder as another user; a private temporary file's 0600 must not
+    // survive the rename.
+    const mode_t old = ::umask(022);
+    ReplaceFile(Path("m.txt"), "x");
+    ::umask(old);
+    struct stat st {};
+    ASSERT_EQ(::stat(Path("m.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 TEST_F(FileReplaceTest, FailureNamesTheFileAndKeepsTheOldOne) {
