@@ -1,0 +1,70 @@
+#include "app/Main.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/Platform.h"
+#include "start/Catalogues.h"
+#include "start/ProgramState.h"
+#include "start/StartChecks.h"
+#include "windows/Dialoge.h"
+#include "windows/FrmLiveTextEmpfaenger.h"
+
+namespace zelmo::app {
+
+namespace {
+
+QString Titel() {
+    return QString::fromStdString(std::string(start::kProgramTitle));
+}
+
+// Closes every window of the program that is still open after the main window has gone,
+// one after the other.
+void AlleFensterSchliessen(const QWidget* hauptfenster) {
+    const auto fenster = QApplication::topLevelWidgets();
+    for (QWidget* w : fenster) {
+        QPointer<QWidget> guard(w);
+        if (guard && guard != hauptfenster && guard->isVisible())
+            guard->close();
+    }
+}
+
+}  // namespace
+
+int Main(platform::Platform& platform, windows::Dialoge& dialoge) {
+    start::StartResult startChecks = start::RunStartChecks(platform);
+    if (!startChecks.GoOn()) {
+        dialoge.Meldung(nullptr, QString::fromStdString(*startChecks.message), Titel());
+        return 1;
+    }
+
+    start::ProgramState state;
+    state.programFolder = startChecks.programFolder;
+
+    start::CatalogueLoad load = start::StarttabellenEinlesen(state.programFolder);
+    state.kataloge = std::move(load.catalogues);
+    if (load.message)
+        dialoge.Meldung(nullptr, QString::fromStdString(*load.message), Titel());
+
+    {
+        windows::FrmLiveTextEmpfaenger hauptfenster(state, state.telegramme, dialoge);
+        QEventLoop schleife;
+        bool entladen = false;
+        QObject::connect(&hauptfenster, &windows::FrmLiveTextEmpfaenger::entladen, &schleife, [&] {
+            entladen = true;
+            schleife.quit();
+        });
+        hauptfenster.show();
+        hauptfenster.raise();
+        hauptfenster.activateWindow();
+        if (!entladen)
+            schleife.exec();
+        AlleFensterSchliessen(&hauptfenster);
+    }
+    // The single-instance lock in startChecks is held until here.
+    return 0;
+}
+
+}  // namespace zelmo::app

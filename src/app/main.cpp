@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "app/Main.h"
+#include "platform/Platform.h"
+#include "windows/Dialoge.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zelmo-LiveText"));
+    // The main window's end ends the program, even while another window is still open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const auto platform = zelmo::platform::CreateSystemPlatform();
+    zelmo::windows::QtDialoge dialoge;
+    return zelmo::app::Main(*platform, dialoge);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QTableView>
+
+namespace zelmo::widgets {
+
+// A table grid as the program's windows use it: column widths given in twips, columns whose
+// cells show several lines (rows grow to show them all), one current cell that is kept in
+// view, and Enter or Ctrl+A as the request to edit the current line.
+class Gitter : public QTableView {
+    Q_OBJECT
+
+  public:
+    explicit Gitter(QWidget* parent = nullptr);
+
+    // Widths in twips (1/1440 inch) converted with the widget's logical DPI; call after the
+    // model is set.
+    void SetzeSpaltenbreitenTwips(const QList<int>& twips);
+    static int TwipsZuPixel(int twips, int dpi) { return twips * dpi / 1440; }
+
+    // The column's cells show and edit several lines.
+    void SetzeMehrzeilig(int spalte);
+
+    // -1 when there is no current cell.
+    int AktuelleZeile() const;
+    int AktuelleSpalte() const;
+    void SetzeAktuelleZelle(int zeile, int spalte);
+
+  signals:
+    // Enter or Ctrl+A while no cell is being edited.
+    void BearbeitenAngefordert();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+};
+
+}  // namespace zelmo::widgets

@@ -1,0 +1,40 @@
+#include "widgets/VorschauModell.h"
+
+#include <QString>
+
+namespace zelmo::widgets {
+
+VorschauModell::VorschauModell(const AusgabeVorschau& vorschau, QObject* parent)
+    : QAbstractTableModel(parent), vorschau_(vorschau) {}
+
+void VorschauModell::Aktualisieren() {
+    beginResetModel();
+    endResetModel();
+}
+
+int VorschauModell::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(vorschau_.Zeilenanzahl());
+}
+
+int VorschauModell::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(AusgabeVorschau::kSpaltenAnzahl);
+}
+
+QVariant VorschauModell::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || role != Qt::DisplayRole) {
+        return {};
+    }
+    const auto& zeile = vorschau_.Zeilen().at(static_cast<std::size_t>(index.row()));
+    return QString::fromStdString(zeile.at(static_cast<std::size_t>(index.column())));
+}
+
+QVariant VorschauModell::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
+        section >= static_cast<int>(AusgabeVorschau::kSpaltenAnzahl)) {
+        return {};
+    }
+    const std::string_view name = AusgabeVorschau::kSpaltenNamen[static_cast<std::size_t>(section)];
+    return QString::fromUtf8(name.data(), static_cast<int>(name.size()));
+}
+
+}  // namespace zelmo::widgets

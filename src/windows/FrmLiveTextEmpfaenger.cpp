@@ -1,0 +1,608 @@
+#include "windows/FrmLiveTextEmpfaenger.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "component/FileReplace.h"
+#include "link/Address.h"
+#include "net/LinkClient.h"
+#include "start/StartChecks.h"
+#include "widgets/ProgressWindow.h"
+#include "widgets/TitledFrame.h"
+#include "windows/Dialoge.h"
+// FrmVorlagen.h keeps a QPointer to the dialog, which needs the complete type.
+#include "windows/FrmFelderAuswahl.h"
+#include "windows/FrmVorlagen.h"
+
+// Resources of a static library must be registered by name from the global namespace.
+static void InitZelmoResources() {
+    Q_INIT_RESOURCE(zelmo);
+}
+
+namespace zelmo::windows {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+
+const QString kVerbinden = QStringLiteral("Verbinden");
+const QString kTrennen = QStringLiteral("Trennen");
+
+const QColor kDesignFehlerText(255, 0, 0);
+const QColor kDesignFehlerHintergrund(255, 255, 192);
+const QColor kFehlerHintergrund(255, 0, 0);  // colour value 255
+const QColor kFehlerText(255, 255, 0);       // colour value 65535
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string ToUtf8(const QString& text) {
+    return text.toStdString();
+}
+
+void SetzeFarben(QLabel* label, const QColor& hintergrund, const QColor& text) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, hintergrund);
+    palette.setColor(QPalette::WindowText, text);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+}
+
+// Shows a rolling log: the view holds exactly the model's lines, oldest first.
+void ZeigeLog(QListWidget* liste, const RollingLog& log) {
+    while (liste->count() >= static_cast<int>(log.Limit()) && liste->count() > 0)
+        delete liste->takeItem(0);
+    liste->addItem(FromUtf8(log.Lines().back()));
+    liste->scrollToBottom();
+}
+
+QPushButton* Knopf(const char* name, const QString& text, QWidget* parent) {
+    auto* knopf = new QPushButton(text, parent);
+    knopf->setObjectName(QString::fromLatin1(name));
+    return knopf;
+}
+
+QLabel* Beschriftung(const char* name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QListWidget* Liste(const char* name, QWidget* parent) {
+    auto* liste = new QListWidget(parent);
+    liste->setObjectName(QString::fromLatin1(name));
+    // A line wider than the list gets a horizontal scroll bar instead of being cut off.
+    liste->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    liste->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    liste->setSelectionMode(QAbstractItemView::SingleSelection);
+    return liste;
+}
+
+}  // namespace
+
+FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, TelegramStore& store,
+                                             Dialoge& dialoge, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      store_(store),
+      dialoge_(dialoge),
+      link_(std::make_unique<net::LinkClient>(store, state.vorlagenAktiv)),
+      uhr_([] { return std::chrono::steady_clock::now(); }) {
+    InitZelmoResources();
+    setObjectName(QStringLiteral("FrmLiveTextEmpfaenger"));
+    setWindowTitle(QStringLiteral("Zelmo - LiveText-Empfänger"));
+    QFont arial(QStringLiteral("Arial"), 9);
+    arial.setStyleHint(QFont::SansSerif);
+    setFont(arial);
+
+    AufbauFenster();
+
+    anschluss_.erzeugen = [this]() -> QWidget* {
+        return new FrmVorlagen(state_, store_, dialoge_, [this] { return Pfad(); });
+    };
+    anschluss_.ereignisUebergeben = [](QWidget* editor, const QString& eventText) {
+        if (auto* vorlagen = qobject_cast<FrmVorlagen*>(editor))
+            vorlagen->EreignisUebergeben(eventText);
+    };
+
+    verbindenTakt_.setInterval(50);
+    connect(&verbindenTakt_, &QTimer::timeout, this, &FrmLiveTextEmpfaenger::VerbindenTakt);
+
+    connect(link_.get(), &net::LinkClient::connected, this,
+            &FrmLiveTextEmpfaenger::TCPClient_Connect);
+    connect(link_.get(), &net::LinkClient::disconnected, this,
+            &FrmLiveTextEmpfaenger::TCPClient_DisConnect);
+    connect(link_.get(), &net::LinkClient::telegramLog, this,
+            &FrmLiveTextEmpfaenger::SchreibeInListe1);
+    connect(link_.get(), &net::LinkClient::clientLog, this, [this](const QString& line) {
+        SchreibeInListeClient(line);
+        // Every end of an acknowledgement wait logs a line: the peer's OK, the timeout or
+        // the disconnection. The next test telegram may go then.
+        if (!transferRest_.isEmpty())
+            QTimer::singleShot(0, this, &FrmLiveTextEmpfaenger::TransferTestWeiter);
+    });
+    connect(link_.get(), &net::LinkClient::statusLabel, LabelGAKomFehler, &QLabel::setText);
+    connect(link_.get(), &net::LinkClient::dispatch, this,
+            &FrmLiveTextEmpfaenger::TCPClient_Ereignis);
+}
+
+FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
+    // The link and the progress window report back to this window; end both while it is
+    // still whole.
+    verbindenTakt_.stop();
+    ctlProgressbar1->Beenden();
+    if (mausBeschaeftigt_)
+        QApplication::restoreOverrideCursor();
+    link_->disconnect(this);
+    link_.reset();
+    delete vorlagen_.data();
+}
+
+void FrmLiveTextEmpfaenger::AufbauFenster() {
+    Label99Wert = Beschriftung("Label99Wert", QStringLiteral("letzter Befehl"), this);
+    QFont ueberschrift = font();
+    ueberschrift.setPointSize(12);
+    ueberschrift.setBold(true);
+    Label99Wert->setFont(ueberschrift);
+
+    LabelGAKomFehler =
+        Beschriftung("LabelGAKomFehler", QStringLiteral("Status-/Fehlermeldungen"), this);
+    LabelGAKomFehler->setWordWrap(true);
+    LabelGAKomFehler->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    LabelGAKomFehler->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabelGAKomFehler->setMinimumHeight(3 * fontMetrics().height());
+    LabelGAKomFehler->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    ListEreignisse = Liste("ListEreignisse", this);
+    cmdListe1Loeschen = Knopf("cmdListe1Loeschen", QStringLiteral("Liste löschen"), this);
+    cmdTransferTest = Knopf("cmdTransferTest", QStringLiteral("TransferTest"), this);
+    cmdParameterSpeichern =
+        Knopf("cmdParameterSpeichern", QStringLiteral("Zelmo-LiveText Parameter speichern"), this);
+
+    CtlFraFuerServerdaten = new widgets::TitledFrame(QStringLiteral("Serverdaten"), this);
+    CtlFraFuerServerdaten->setObjectName(QStringLiteral("CtlFraFuerServerdaten"));
+    QWidget* rahmen = CtlFraFuerServerdaten->body();
+    txtIPausUDPEmpfaenger = new QLineEdit(QStringLiteral("0.0.0.0"), rahmen);
+    txtIPausUDPEmpfaenger->setObjectName(QStringLiteral("txtIPausUDPEmpfaenger"));
+    lblIPausUDPEmpfaenger =
+        Beschriftung("lblIPausUDPEmpfaenger", QStringLiteral("IP aus UDP-Empfänger"), rahmen);
+    txtPortausUDPEmpfaenger = new QLineEdit(QStringLiteral("3020"), rahmen);
+    txtPortausUDPEmpfaenger->setObjectName(QStringLiteral("txtPortausUDPEmpfaenger"));
+    lblPortausUDPEmpfaenger =
+        Beschriftung("lblPortausUDPEmpfaenger", QStringLiteral("Port aus UDP-Empfänger"), rahmen);
+    cmdVerbinden = Knopf("cmdVerbinden", kVerbinden, rahmen);
+    chkAutomatischVerbinden = new QCheckBox(QStringLiteral("Automatisch verbinden"), rahmen);
+    chkAutomatischVerbinden->setObjectName(QStringLiteral("chkAutomatischVerbinden"));
+    lblConnectFehler = Beschriftung("lblConnectFehler", QStringLiteral("ConnectFehler"), rahmen);
+    lblConnectFehler->setWordWrap(true);
+    lblConnectFehler->setMargin(2);
+    // Showing and hiding the message must not make the controls below it jump.
+    QSizePolicy platzHalten = lblConnectFehler->sizePolicy();
+    platzHalten.setRetainSizeWhenHidden(true);
+    lblConnectFehler->setSizePolicy(platzHalten);
+    SetzeFarben(lblConnectFehler, kDesignFehlerHintergrund, kDesignFehlerText);
+
+    auto* raster = new QGridLayout(rahmen);
+    raster->setContentsMargins(0, 0, 0, 0);
+    raster->addWidget(lblIPausUDPEmpfaenger, 0, 0);
+    raster->addWidget(txtIPausUDPEmpfaenger, 0, 1);
+    raster->addWidget(cmdVerbinden, 0, 2);
+    raster->addWidget(lblPortausUDPEmpfaenger, 1, 0);
+    raster->addWidget(txtPortausUDPEmpfaenger, 1, 1);
+    raster->addWidget(chkAutomatischVerbinden, 1, 2);
+    raster->addWidget(lblConnectFehler, 2, 0, 1, 3);
+    raster->setColumnStretch(1, 1);
+
+    ctlProgressbar1 = new widgets::ProgressWindow(this);
+    ctlProgressbar1->setObjectName(QStringLiteral("ctlProgressbar1"));
+
+    lblPfadzuLiveText = Beschriftung("lblPfadzuLiveText", QStringLiteral("LiveText Pfad:"), this);
+    txtPfadZuLiveText = new QLineEdit(this);
+    txtPfadZuLiveText->setObjectName(QStringLiteral("txtPfadZuLiveText"));
+    ImageLiveTextPfadSuchen = new QToolButton(this);
+    ImageLiveTextPfadSuchen->setObjectName(QStringLiteral("ImageLiveTextPfadSuchen"));
+    ImageLiveTextPfadSuchen->setAutoRaise(true);
+    ImageLiveTextPfadSuchen->setIconSize(QSize(24, 24));
+
+    ListeClient = Liste("ListeClient", this);
+    cmdListeClientLoeschen = Knopf("cmdListeClientLoeschen", QStringLiteral("Liste löschen"), this);
+    cmdVorlagen = Knopf("cmdVorlagen", QStringLiteral("Vorlagen"), this);
+    // Shown on first activation.
+    ListeClient->setVisible(false);
+    cmdListeClientLoeschen->setVisible(false);
+
+    auto* telegrammKnoepfe = new QHBoxLayout;
+    telegrammKnoepfe->addWidget(cmdTransferTest);
+    telegrammKnoepfe->addWidget(cmdListe1Loeschen);
+    telegrammKnoepfe->addStretch(1);
+    telegrammKnoepfe->addWidget(cmdParameterSpeichern);
+
+    auto* links = new QVBoxLayout;
+    links->addWidget(Label99Wert);
+    links->addWidget(LabelGAKomFehler);
+    links->addWidget(ListEreignisse, 1);
+    links->addLayout(telegrammKnoepfe);
+
+    auto* pfad = new QHBoxLayout;
+    pfad->addWidget(lblPfadzuLiveText);
+    pfad->addWidget(txtPfadZuLiveText, 1);
+    pfad->addWidget(ImageLiveTextPfadSuchen);
+
+    auto* clientKnoepfe = new QHBoxLayout;
+    clientKnoepfe->addWidget(cmdListeClientLoeschen);
+    clientKnoepfe->addStretch(1);
+    clientKnoepfe->addWidget(cmdVorlagen);
+
+    auto* rechts = new QVBoxLayout;
+    rechts->addWidget(CtlFraFuerServerdaten);
+    rechts->addLayout(pfad);
+    rechts->addWidget(ListeClient, 1);
+    rechts->addLayout(clientKnoepfe);
+
+    auto* spalten = new QHBoxLayout(this);
+    spalten->addLayout(links, 1);
+    spalten->addSpacing(12);
+    spalten->addLayout(rechts, 1);
+
+    connect(cmdVerbinden, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::cmdVerbinden_Click);
+    connect(chkAutomatischVerbinden, &QCheckBox::clicked, this,
+            &FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click);
+    connect(ImageLiveTextPfadSuchen, &QToolButton::clicked, this,
+            &FrmLiveTextEmpfaenger::ImageLiveTextPfadSuchen_Click);
+    connect(cmdParameterSpeichern, &QPushButton::clicked, this,
+            &FrmLiveTextEmpfaenger::StartwerteSchreiben);
+    connect(cmdTransferTest, &QPushButton::clicked, this,
+            &FrmLiveTextEmpfaenger::cmdTransferTest_Click);
+    connect(cmdVorlagen, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::cmdVorlagen_Click);
+    connect(cmdListe1Loeschen, &QPushButton::clicked, this, [this] {
+        telegrammLog_.Clear();
+        ListEreignisse->clear();
+    });
+    connect(cmdListeClientLoeschen, &QPushButton::clicked, this, [this] {
+        clientLog_.Clear();
+        ListeClient->clear();
+    });
+
+    txtIPausUDPEmpfaenger->installEventFilter(this);
+    txtPortausUDPEmpfaenger->installEventFilter(this);
+}
+
+QString FrmLiveTextEmpfaenger::Pfad() const {
+    return txtPfadZuLiveText->text();
+}
+
+void FrmLiveTextEmpfaenger::setVorlagenAnschluss(VorlagenAnschluss anschluss) {
+    anschluss_ = std::move(anschluss);
+}
+
+void FrmLiveTextEmpfaenger::setVerbindenUhr(Uhr uhr, std::chrono::milliseconds takt) {
+    uhr_ = std::move(uhr);
+    verbindenTakt_.setInterval(takt);
+}
+
+// --- life cycle -------------------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Run on the first show, not only on activation: a main window that was never activated
+    // would otherwise write its design values over the stored settings when it closes.
+    if (!ersteAktivierungErledigt_)
+        ErsteAktivierung();
+}
+
+void FrmLiveTextEmpfaenger::ErsteAktivierung() {
+    ersteAktivierungErledigt_ = true;
+
+    setWindowIcon(QIcon(QStringLiteral(":/icons/LIVETEXTICON.png")));
+    ImageLiveTextPfadSuchen->setIcon(QIcon(QStringLiteral(":/icons/OPEN3.png")));
+
+    ListeClient->setVisible(true);
+    cmdListeClientLoeschen->setVisible(true);
+    resize(TwipsZuPixel(kBreiteTwips, Qt::Horizontal), TwipsZuPixel(kHoeheTwips, Qt::Vertical));
+    cmdTransferTest->setVisible(false);
+
+    CtlFraFuerServerdaten->setToolTip(
+        QStringLiteral("Server automatisch starten und 'Button starten' nur wenn LiveText an "
+                       "diesem Rechner angeschlossen ist!"));
+
+    StartwerteLesen();
+}
+
+void FrmLiveTextEmpfaenger::closeEvent(QCloseEvent* event) {
+    if (!entladenErledigt_)
+        Entladen();
+    event->accept();
+}
+
+void FrmLiveTextEmpfaenger::Entladen() {
+    entladenErledigt_ = true;
+    if (verbindenLaeuft_) {
+        verbindenLaeuft_ = false;
+        verbindenTakt_.stop();
+        ctlProgressbar1->Beenden();
+        if (mausBeschaeftigt_) {
+            QApplication::restoreOverrideCursor();
+            mausBeschaeftigt_ = false;
+        }
+    }
+    StartwerteSchreiben();
+    transferRest_.clear();
+    link_->abortConnection();
+    store_.Clear();
+    emit entladen();
+}
+
+// --- settings ---------------------------------------------------------------------------
+
+int FrmLiveTextEmpfaenger::TwipsZuPixel(double twips, Qt::Orientation richtung) const {
+    const int dpi = richtung == Qt::Horizontal ? logicalDpiX() : logicalDpiY();
+    return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
+}
+
+double FrmLiveTextEmpfaenger::PixelZuTwips(int pixel, Qt::Orientation richtung) const {
+    const int dpi = richtung == Qt::Horizontal ? logicalDpiX() : logicalDpiY();
+    return std::round(pixel * kTwipsPerInch / dpi);
+}
+
+void FrmLiveTextEmpfaenger::StartwerteLesen() {
+    startwerte_ = start::ReadSettings(state_.programFolder);
+
+    txtIPausUDPEmpfaenger->setText(FromUtf8(startwerte_.address));
+    txtPortausUDPEmpfaenger->setText(FromUtf8(startwerte_.port));
+    const bool automatisch = start::IsAutoConnectSet(startwerte_.autoConnect);
+    if (automatisch && !chkAutomatischVerbinden->isChecked()) {
+        chkAutomatischVerbinden->setChecked(true);
+        // The stored tick acts as the operator's first click: it makes the first connection,
+        // once the window is up.
+        QTimer::singleShot(0, this, [this] {
+            if (!entladenErledigt_)
+                chkAutomatischVerbinden_Click();
+        });
+    }
+    txtPfadZuLiveText->setText(FromUtf8(startwerte_.liveTextFolder));
+    PositionSetzen(startwerte_);
+}
+
+void FrmLiveTextEmpfaenger::PositionSetzen(const start::Settings& settings) {
+    if (!settings.left && !settings.top)
+        return;
+    QPoint ziel = pos();
+    if (settings.left)
+        ziel.setX(TwipsZuPixel(*settings.left, Qt::Horizontal));
+    if (settings.top)
+        ziel.setY(TwipsZuPixel(*settings.top, Qt::Vertical));
+    // A position stored on a screen that is no longer attached would hide the window.
+    if (QGuiApplication::screenAt(ziel) == nullptr)
+        return;
+    move(ziel);
+}
+
+void FrmLiveTextEmpfaenger::StartwerteSchreiben() {
+    startwerte_.address = ToUtf8(txtIPausUDPEmpfaenger->text());
+    startwerte_.port = ToUtf8(txtPortausUDPEmpfaenger->text());
+    startwerte_.autoConnect = chkAutomatischVerbinden->isChecked() ? "1" : "0";
+    startwerte_.liveTextFolder = ToUtf8(txtPfadZuLiveText->text());
+    startwerte_.left = PixelZuTwips(pos().x(), Qt::Horizontal);
+    startwerte_.top = PixelZuTwips(pos().y(), Qt::Vertical);
+    // A file that cannot be written is not reported; the previous one stays intact.
+    start::WriteSettings(state_.programFolder, startwerte_);
+}
+
+void FrmLiveTextEmpfaenger::ImageLiveTextPfadSuchen_Click() {
+    const QString ordner = dialoge_.Ordner(this, QStringLiteral("Suche LiveText Datenordner"));
+    if (ordner.isEmpty())
+        return;
+    if (FolderExists(ToUtf8(ordner))) {
+        txtPfadZuLiveText->setText(ordner);
+        startwerte_.liveTextFolder = ToUtf8(ordner);
+    } else {
+        txtPfadZuLiveText->setText(QStringLiteral("unbekannt"));
+        startwerte_.liveTextFolder.clear();
+        Meldung(QStringLiteral("Pfad nicht gefunden!"));
+    }
+}
+
+bool FrmLiveTextEmpfaenger::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == txtIPausUDPEmpfaenger)
+            startwerte_.address = ToUtf8(txtIPausUDPEmpfaenger->text());
+        else if (watched == txtPortausUDPEmpfaenger)
+            startwerte_.port = ToUtf8(txtPortausUDPEmpfaenger->text());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- connection -------------------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::cmdVerbinden_Click() {
+    if (cmdVerbinden->text() == kTrennen)
+        Trennen();
+    else
+        Verbinden();
+}
+
+void FrmLiveTextEmpfaenger::Verbinden() {
+    link_->abortConnection();
+
+    const QString adresse = txtIPausUDPEmpfaenger->text();
+    const QString portText = txtPortausUDPEmpfaenger->text();
+    if (!IsValidIP(ToUtf8(adresse))) {
+        Meldung(FromUtf8(std::string(kIpFormatStimmtNicht)));
+        return;
+    }
+    const auto port = ParsePort(ToUtf8(portText));
+    if (!port) {
+        Meldung(FromUtf8(std::string(kPortFormatStimmtNicht)));
+        return;
+    }
+
+    lblConnectFehler->setVisible(false);
+    lblConnectFehler->clear();
+    verbindenStart_ = uhr_();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    mausBeschaeftigt_ = true;
+    cmdVerbinden->setEnabled(false);
+    ctlProgressbar1->Starten(
+        QStringLiteral("Verbinde mit ") + adresse + QLatin1Char(':') + portText, this);
+    verbindenLaeuft_ = true;
+    link_->connectToHost(adresse, *port);
+
+    // The first pass runs before any socket event, as the wait is entered with progress 0.
+    VerbindenTakt();
+    if (verbindenLaeuft_)
+        verbindenTakt_.start();
+}
+
+void FrmLiveTextEmpfaenger::VerbindenTakt() {
+    if (!verbindenLaeuft_)
+        return;
+    if (link_->isConnected()) {
+        VerbindenBeenden();
+        return;
+    }
+    using Ms = std::chrono::duration<double, std::milli>;
+    const double wartezeit = Ms(kVerbindenWartezeit).count();
+    const double rest = Ms(verbindenStart_ + kVerbindenWartezeit - uhr_()).count();
+    const auto fortschritt = std::lround(100.0 - rest * 100.0 / wartezeit);
+    ctlProgressbar1->setValue(static_cast<int>(std::clamp<long>(fortschritt, 0, 100)));
+    if (fortschritt >= 100)
+        VerbindenBeenden();
+}
+
+void FrmLiveTextEmpfaenger::VerbindenBeenden() {
+    verbindenLaeuft_ = false;
+    verbindenTakt_.stop();
+    ctlProgressbar1->Beenden();
+    if (mausBeschaeftigt_) {
+        QApplication::restoreOverrideCursor();
+        mausBeschaeftigt_ = false;
+    }
+    cmdVerbinden->setEnabled(true);
+
+    if (link_->isConnected()) {
+        cmdVerbinden->setText(kTrennen);
+        txtIPausUDPEmpfaenger->setEnabled(false);
+        txtPortausUDPEmpfaenger->setEnabled(false);
+        SetzeFarben(lblConnectFehler, palette().color(QPalette::Window),
+                    palette().color(QPalette::WindowText));
+        lblConnectFehler->clear();
+        lblConnectFehler->setVisible(false);
+        return;
+    }
+
+    cmdVerbinden->setText(kVerbinden);
+    SetzeFarben(lblConnectFehler, kFehlerHintergrund, kFehlerText);
+    lblConnectFehler->setText(QStringLiteral("Konnte nicht mit ") + txtIPausUDPEmpfaenger->text() +
+                              QLatin1Char(':') + txtPortausUDPEmpfaenger->text() +
+                              QStringLiteral(" verbinden!"));
+    lblConnectFehler->setVisible(true);
+    // The operator has been told the attempt failed: it must not complete behind that message.
+    link_->abortConnection();
+}
+
+void FrmLiveTextEmpfaenger::Trennen() {
+    link_->disconnectFromHost();
+    cmdVerbinden->setText(kVerbinden);
+    txtIPausUDPEmpfaenger->setEnabled(true);
+    txtPortausUDPEmpfaenger->setEnabled(true);
+}
+
+void FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click() {
+    startwerte_.autoConnect = chkAutomatischVerbinden->isChecked() ? "1" : "0";
+    if (autoVerbindenErledigt_)
+        return;
+    autoVerbindenErledigt_ = true;
+    if (cmdVerbinden->text() == kVerbinden)
+        Verbinden();
+}
+
+void FrmLiveTextEmpfaenger::TCPClient_Connect(qint32 /*socket*/) {
+    cmdVerbinden->setText(kTrennen);
+    if (verbindenLaeuft_)
+        VerbindenBeenden();
+}
+
+void FrmLiveTextEmpfaenger::TCPClient_DisConnect(qint32 /*socket*/) {
+    // The boxes keep their state: after the peer closed, they stay as they were.
+    cmdVerbinden->setText(kVerbinden);
+}
+
+// --- telegrams and logs -----------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::SchreibeInListe1(const QString& textwert) {
+    telegrammLog_.Append(ToUtf8(textwert));
+    ZeigeLog(ListEreignisse, telegrammLog_);
+}
+
+void FrmLiveTextEmpfaenger::SchreibeInListeClient(const QString& textwert) {
+    clientLog_.Append(ToUtf8(textwert));
+    ZeigeLog(ListeClient, clientLog_);
+}
+
+void FrmLiveTextEmpfaenger::TCPClient_Ereignis(const QString& eventText) {
+    if (vorlagen_ && anschluss_.ereignisUebergeben)
+        anschluss_.ereignisUebergeben(vorlagen_, eventText);
+}
+
+void FrmLiveTextEmpfaenger::cmdTransferTest_Click() {
+    transferRest_ = {QStringLiteral("halo"), QString(200000, QLatin1Char('a')),
+                     QStringLiteral("HalloÄüßÖ")};
+    TransferTestWeiter();
+}
+
+void FrmLiveTextEmpfaenger::TransferTestWeiter() {
+    // Each telegram waits for the acknowledgement of the one before (or its timeout); a
+    // refused send goes straight on to the next.
+    while (!transferRest_.isEmpty() && !link_->ackPending())
+        link_->send(transferRest_.takeFirst());
+}
+
+// --- template editor --------------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::cmdVorlagen_Click() {
+    if (!vorlagen_) {
+        if (!anschluss_.erzeugen)
+            return;
+        QWidget* editor = anschluss_.erzeugen();
+        if (editor == nullptr)
+            return;
+        vorlagen_ = editor;
+        connect(editor, SIGNAL(geschlossen()), this, SLOT(VorlagenGeschlossen()));
+        // However the editor goes, the main window must take input again.
+        connect(editor, &QObject::destroyed, this, [this] { setEnabled(true); });
+    }
+    setEnabled(false);
+    vorlagen_->show();
+    vorlagen_->raise();
+    vorlagen_->activateWindow();
+}
+
+void FrmLiveTextEmpfaenger::VorlagenGeschlossen() {
+    setEnabled(true);
+    // No editor is open any more, so nothing may be handed on.
+    state_.vorlagenAktiv = false;
+    if (vorlagen_)
+        vorlagen_->deleteLater();
+    vorlagen_.clear();
+}
+
+void FrmLiveTextEmpfaenger::Meldung(const QString& text) {
+    dialoge_.Meldung(this, text, FromUtf8(std::string(start::kProgramTitle)));
+}
+
+}  // namespace zelmo::windows

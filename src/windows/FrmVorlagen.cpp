@@ -1,0 +1,432 @@
+#include "windows/FrmVorlagen.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "start/StartChecks.h"
+#include "templates/VorlageDatei.h"
+#include "widgets/Gitter.h"
+#include "widgets/TitledFrame.h"
+#include "widgets/VorlageModell.h"
+#include "widgets/VorschauModell.h"
+#include "windows/FrmFelderAuswahl.h"
+
+namespace zelmo::windows {
+
+namespace {
+
+// Column widths in twips: the template's ten columns and the preview's eight.
+const QList<int> kVorlageBreiten = {1500, 1500, 1500, 1500, 800, 1100, 800, 1500, 1500, 4700};
+const QList<int> kVorschauBreiten = {400, 1000, 800, 1500, 1500, 1500, 1500, 1500};
+
+const QString kVorlageDateiname = QStringLiteral("LiveText.json");
+const QString kEndung = QStringLiteral("json");
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QPushButton* Knopf(const QString& text, const QString& name, QWidget* parent) {
+    auto* knopf = new QPushButton(text, parent);
+    knopf->setObjectName(name);
+    return knopf;
+}
+
+void Zeigen(QListWidget* liste, const auto& zeilen) {
+    liste->clear();
+    for (const std::string& zeile : zeilen) {
+        liste->addItem(Q(zeile));
+    }
+}
+
+}  // namespace
+
+FrmVorlagen::FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialoge& dialoge,
+                         std::function<QString()> pfad, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      state_(state),
+      store_(store),
+      dialoge_(dialoge),
+      pfad_(std::move(pfad)),
+      modell_(new widgets::VorlageModell(this)),
+      vorschauModell_(new widgets::VorschauModell(zustand_.Ausgabe.Vorschau, this)) {
+    setObjectName(QStringLiteral("FrmVorlagen"));
+    setWindowTitle(QStringLiteral("Vorlagen"));
+    for (const auto& icon :
+         {QStringLiteral(":/icons/LIVETEXTICON.png"), QStringLiteral(":/LIVETEXTICON")}) {
+        if (QFile::exists(icon)) {
+            setWindowIcon(QIcon(icon));
+            break;
+        }
+    }
+    Aufbauen();
+    FormatAnzeigen();
+    CtlLXEreignisse->SetzeAktuelleZelle(0, 0);
+    resize(widgets::Gitter::TwipsZuPixel(17600, logicalDpiX()),
+           widgets::Gitter::TwipsZuPixel(10800, logicalDpiY()));
+}
+
+FrmVorlagen::~FrmVorlagen() {
+    // The dialog writes into this window's template; it must not outlive it.
+    delete feldAuswahl_.data();
+    // The preview model reads zustand_, which goes before the base class hides the views.
+    CtlLXAusgabe->setModel(nullptr);
+    state_.vorlagenAktiv = false;
+}
+
+FrmFelderAuswahl* FrmVorlagen::feldAuswahl() const {
+    return feldAuswahl_.data();
+}
+
+void FrmVorlagen::Aufbauen() {
+    CtlLXEreignisse = new widgets::Gitter(this);
+    CtlLXEreignisse->setObjectName(QStringLiteral("CtlLXEreignisse"));
+    CtlLXEreignisse->setModel(modell_);
+    CtlLXEreignisse->SetzeSpaltenbreitenTwips(kVorlageBreiten);
+    CtlLXEreignisse->SetzeMehrzeilig(static_cast<int>(SpaltenIndex(Spalte::Tabelle)));
+    CtlLXEreignisse->SetzeMehrzeilig(static_cast<int>(SpaltenIndex(Spalte::Feld)));
+
+    cmdBearbeiten = Knopf(QStringLiteral("Bearbeiten"), QStringLiteral("cmdBearbeiten"), this);
+    cmdHoch = Knopf(QStringLiteral("Zeile hoch"), QStringLiteral("cmdHoch"), this);
+    cmdHerunter = Knopf(QStringLiteral("Zeile runter"), QStringLiteral("cmdHerunter"), this);
+    cmdPlus = Knopf(QStringLiteral("Plus +"), QStringLiteral("cmdPlus"), this);
+    cmdMinus = Knopf(QStringLiteral("Minus -"), QStringLiteral("cmdMinus"), this);
+    cmdProjektEinlesen =
+        Knopf(QStringLiteral("Projekt einlesen"), QStringLiteral("cmdProjektEinlesen"), this);
+    cmdProjektSpeichern =
+        Knopf(QStringLiteral("Projekt speichern"), QStringLiteral("cmdProjektSpeichern"), this);
+    cmdBeenden = Knopf(QStringLiteral("Beenden"), QStringLiteral("cmdBeenden"), this);
+
+    CtlAusgabeformat = new widgets::TitledFrame(QStringLiteral("Ausgabeformat"), this);
+    CtlAusgabeformat->setObjectName(QStringLiteral("CtlAusgabeformat"));
+    OptLiveText = new QRadioButton(QStringLiteral("LiveText"), CtlAusgabeformat->body());
+    OptLiveText->setObjectName(QStringLiteral("OptLiveText"));
+    OptCSVNurDaten =
+        new QRadioButton(QStringLiteral("CSV nur Dateninhalt"), CtlAusgabeformat->body());
+    OptCSVNurDaten->setObjectName(QStringLiteral("OptCSVNurDaten"));
+    txtTrenner = new QLineEdit(QStringLiteral(","), CtlAusgabeformat->body());
+    txtTrenner->setObjectName(QStringLiteral("txtTrenner"));
+    txtTrenner->setMaximumWidth(widgets::Gitter::TwipsZuPixel(600, logicalDpiX()));
+    auto* format = new QVBoxLayout(CtlAusgabeformat->body());
+    format->addWidget(OptLiveText);
+    auto* csv = new QHBoxLayout;
+    csv->addWidget(OptCSVNurDaten);
+    csv->addWidget(txtTrenner);
+    csv->addStretch(1);
+    format->addLayout(csv);
+
+    txtEreignis = new QLineEdit(QStringLiteral("Ereignis"), this);
+    txtEreignis->setObjectName(QStringLiteral("txtEreignis"));
+    listEreignisse = new QListWidget(this);
+    listEreignisse->setObjectName(QStringLiteral("listEreignisse"));
+
+    CtlLXAusgabe = new widgets::Gitter(this);
+    CtlLXAusgabe->setObjectName(QStringLiteral("CtlLXAusgabe"));
+    CtlLXAusgabe->setModel(vorschauModell_);
+    CtlLXAusgabe->SetzeSpaltenbreitenTwips(kVorschauBreiten);
+    CtlLXAusgabe->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    lblWarnungen = new QLabel(QStringLiteral("Warnungen"), this);
+    lblWarnungen->setObjectName(QStringLiteral("lblWarnungen"));
+    lblWarnungen->setWordWrap(true);
+    lblWarnungen->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    for (std::size_t i = 0; i < ListGefundenIn.size(); ++i) {
+        ListGefundenIn[i] = new QListWidget(this);
+        ListGefundenIn[i]->setObjectName(QStringLiteral("ListGefundenIn%1").arg(i));
+        ListGefundenIn[i]->hide();
+    }
+
+    auto* zeilenKnoepfe = new QHBoxLayout;
+    for (auto* knopf : {cmdBearbeiten, cmdHoch, cmdHerunter, cmdPlus, cmdMinus}) {
+        zeilenKnoepfe->addWidget(knopf);
+    }
+    zeilenKnoepfe->addStretch(1);
+    for (auto* knopf : {cmdProjektEinlesen, cmdProjektSpeichern, cmdBeenden}) {
+        zeilenKnoepfe->addWidget(knopf);
+    }
+
+    auto* links = new QVBoxLayout;
+    links->addWidget(CtlAusgabeformat);
+    links->addWidget(txtEreignis);
+    links->addWidget(listEreignisse, 1);
+    auto* rechts = new QVBoxLayout;
+    rechts->addWidget(CtlLXAusgabe, 1);
+    rechts->addWidget(lblWarnungen);
+    auto* unten = new QHBoxLayout;
+    unten->addLayout(links, 1);
+    unten->addLayout(rechts, 3);
+
+    auto* gesamt = new QVBoxLayout(this);
+    gesamt->addWidget(CtlLXEreignisse, 3);
+    gesamt->addLayout(zeilenKnoepfe);
+    gesamt->addLayout(unten, 2);
+    for (auto* liste : ListGefundenIn) {
+        gesamt->addWidget(liste);
+    }
+
+    connect(CtlLXEreignisse, &widgets::Gitter::BearbeitenAngefordert, this,
+            &FrmVorlagen::ZeileBearbeiten);
+    connect(cmdBearbeiten, &QPushButton::clicked, this, &FrmVorlagen::ZeileBearbeiten);
+    connect(cmdHoch, &QPushButton::clicked, this, &FrmVorlagen::cmdHoch_Click);
+    connect(cmdHerunter, &QPushButton::clicked, this, &FrmVorlagen::cmdHerunter_Click);
+    connect(cmdPlus, &QPushButton::clicked, this, &FrmVorlagen::cmdPlus_Click);
+    connect(cmdMinus, &QPushButton::clicked, this, &FrmVorlagen::cmdMinus_Click);
+    connect(cmdProjektEinlesen, &QPushButton::clicked, this,
+            &FrmVorlagen::cmdProjektEinlesen_Click);
+    connect(cmdProjektSpeichern, &QPushButton::clicked, this,
+            &FrmVorlagen::cmdProjektSpeichern_Click);
+    connect(cmdBeenden, &QPushButton::clicked, this, &QWidget::close);
+
+    connect(OptLiveText, &QRadioButton::toggled, this, [this](bool an) {
+        if (an) {
+            modell_->SetzeFormat(Ausgabeformat::LiveText);
+        }
+    });
+    connect(OptCSVNurDaten, &QRadioButton::toggled, this, [this](bool an) {
+        if (an) {
+            modell_->SetzeFormat(Ausgabeformat::CSVNurDaten);
+        }
+    });
+    connect(txtTrenner, &QLineEdit::textChanged, this,
+            [this](const QString& text) { modell_->SetzeTrenner(text); });
+    // Only the operator's typing: a hand-over runs the output itself, exactly once.
+    connect(txtEreignis, &QLineEdit::textEdited, this, &FrmVorlagen::txtEreignis_Change);
+}
+
+void FrmVorlagen::FormatAnzeigen() {
+    const Vorlage& vorlage = modell_->vorlage();
+    switch (vorlage.Format()) {
+        case Ausgabeformat::LiveText:
+            OptLiveText->setChecked(true);
+            break;
+        case Ausgabeformat::CSVNurDaten:
+            OptCSVNurDaten->setChecked(true);
+            break;
+        case Ausgabeformat::Keins:
+            // Exclusive radio buttons cannot be cleared otherwise.
+            OptLiveText->setAutoExclusive(false);
+            OptCSVNurDaten->setAutoExclusive(false);
+            OptLiveText->setChecked(false);
+            OptCSVNurDaten->setChecked(false);
+            OptLiveText->setAutoExclusive(true);
+            OptCSVNurDaten->setAutoExclusive(true);
+            break;
+    }
+    txtTrenner->setText(Q(vorlage.Trenner()));
+}
+
+// --- activation and closing -------------------------------------------------------------
+
+void FrmVorlagen::AktivSetzen() {
+    // While the field selection dialog is open the line being edited is not yet the template's,
+    // so no event may be turned into output.
+    state_.vorlagenAktiv = isVisible() && isActiveWindow() && feldAuswahl_.isNull();
+}
+
+void FrmVorlagen::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) {
+        AktivSetzen();
+    }
+}
+
+void FrmVorlagen::closeEvent(QCloseEvent* event) {
+    if (feldAuswahl_) {
+        // The dialog writes into this template; it has to close first.
+        event->ignore();
+        return;
+    }
+    if (!dialoge_.JaNein(this, QStringLiteral("Vorlagen gespeichert?"),
+                         QStringLiteral("Vorlagen gespeichert?  "))) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    state_.vorlagenAktiv = false;
+    emit geschlossen();
+    deleteLater();
+}
+
+// --- row commands -----------------------------------------------------------------------
+
+bool FrmVorlagen::ZeileGewaehlt(int& r) {
+    r = CtlLXEreignisse->AktuelleZeile();
+    if (r < 0) {
+        Meldung(QStringLiteral("Bitte erst eine Zeile auswählen!"));
+        return false;
+    }
+    return true;
+}
+
+void FrmVorlagen::ZeileBearbeiten() {
+    int r = 0;
+    if (!ZeileGewaehlt(r) || feldAuswahl_) {
+        return;
+    }
+    setEnabled(false);
+    state_.vorlagenAktiv = false;
+    auto* dialog = new FrmFelderAuswahl(state_.kataloge, *modell_, static_cast<std::size_t>(r),
+                                        dialoge_, this);
+    // A window may take input while the editor below it is disabled.
+    dialog->setEnabled(true);
+    feldAuswahl_ = dialog;
+    connect(dialog, &FrmFelderAuswahl::geschlossen, this, [this] {
+        feldAuswahl_.clear();
+        setEnabled(true);
+        activateWindow();
+        AktivSetzen();
+    });
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void FrmVorlagen::cmdHoch_Click() {
+    int r = 0;
+    if (!ZeileGewaehlt(r)) {
+        return;
+    }
+    if (const auto aktuell = modell_->ZeileHoch(static_cast<std::size_t>(r))) {
+        CtlLXEreignisse->SetzeAktuelleZelle(static_cast<int>(aktuell->Zeile),
+                                            static_cast<int>(aktuell->Spalte));
+    }
+}
+
+void FrmVorlagen::cmdHerunter_Click() {
+    int r = 0;
+    if (!ZeileGewaehlt(r)) {
+        return;
+    }
+    if (const auto aktuell = modell_->ZeileRunter(static_cast<std::size_t>(r))) {
+        CtlLXEreignisse->SetzeAktuelleZelle(static_cast<int>(aktuell->Zeile),
+                                            static_cast<int>(aktuell->Spalte));
+    }
+}
+
+void FrmVorlagen::cmdPlus_Click() {
+    int r = 0;
+    if (!ZeileGewaehlt(r)) {
+        return;
+    }
+    const ZellPosition aktuell = modell_->ZeileDuplizieren(static_cast<std::size_t>(r));
+    CtlLXEreignisse->SetzeAktuelleZelle(static_cast<int>(aktuell.Zeile),
+                                        static_cast<int>(aktuell.Spalte));
+}
+
+void FrmVorlagen::cmdMinus_Click() {
+    int r = 0;
+    if (!ZeileGewaehlt(r)) {
+        return;
+    }
+    const ZellPosition aktuell = modell_->ZeileLoeschen(static_cast<std::size_t>(r));
+    CtlLXEreignisse->SetzeAktuelleZelle(static_cast<int>(aktuell.Zeile),
+                                        static_cast<int>(aktuell.Spalte));
+}
+
+// --- load and save ----------------------------------------------------------------------
+
+void FrmVorlagen::cmdProjektEinlesen_Click() {
+    const QString pfad =
+        dialoge_.DateiOeffnen(this, QStringLiteral("Vorlage laden"), kVorlageDateiname, kEndung);
+    if (pfad.isEmpty()) {
+        return;
+    }
+    EinleseErgebnis ergebnis = VorlageEinlesen(pfad.toStdString());
+    switch (ergebnis.Status) {
+        case EinleseStatus::Eingelesen:
+            modell_->Ersetzen(std::move(ergebnis.Vorlage));
+            FormatAnzeigen();
+            CtlLXEreignisse->SetzeAktuelleZelle(0, 0);
+            setWindowTitle(windowTitle() + QStringLiteral(" - ") + pfad);
+            Meldung(QStringLiteral("Vorlage eingelesen"));
+            break;
+        case EinleseStatus::ZeilenLeer:
+            break;
+        case EinleseStatus::JSONAuswertefehler:
+            Meldung(Q(ergebnis.Meldung), Dialoge::Symbol::Kritisch);
+            break;
+        case EinleseStatus::KeyVorlageFehlt:
+        case EinleseStatus::KeineAusgabezeilen:
+            Meldung(Q(ergebnis.Meldung));
+            break;
+    }
+}
+
+void FrmVorlagen::cmdProjektSpeichern_Click() {
+    const QString pfad = dialoge_.DateiSpeichern(this, QStringLiteral("Vorlage speichern"),
+                                                 kVorlageDateiname, kEndung);
+    if (pfad.isEmpty()) {
+        return;
+    }
+    const std::string name = QFileInfo(QDir::fromNativeSeparators(pfad)).fileName().toStdString();
+    if (DateinamePruefen(name) != name) {
+        Meldung(QStringLiteral("Dateiname enthält ungülige Zeichen!"));
+        return;
+    }
+    try {
+        VorlageSpeichern(pfad.toStdString(), modell_->vorlage());
+    } catch (const std::exception& fehler) {
+        Meldung(QStringLiteral("Vorlage konnte nicht gespeichert werden:\r\n") +
+                    QString::fromStdString(fehler.what()),
+                Dialoge::Symbol::Kritisch);
+        return;
+    }
+    setWindowTitle(windowTitle() + QStringLiteral(" -") + pfad);
+    Meldung(QStringLiteral("File gespeichert"));
+}
+
+// --- the output run ---------------------------------------------------------------------
+
+void FrmVorlagen::EreignisUebergeben(const QString& eventText) {
+    // setText does not count as the operator's edit, so the run below is the only one.
+    txtEreignis->setText(eventText);
+    txtEreignis_Change();
+}
+
+void FrmVorlagen::txtEreignis_Change() {
+    AusgabeLaufErgebnis ergebnis;
+    bool abgebrochen = false;
+    try {
+        ergebnis =
+            AusgabeLauf(modell_->vorlage(), txtEreignis->text().toStdString(), store_.Latest(),
+                        store_.Section("AktUml"), store_.Section("Umlaufdaten"),
+                        pfad_ ? pfad_().toStdString() : std::string(), zustand_);
+    } catch (const std::exception&) {
+        // A failing run ends quietly; what it listed and wrote so far is shown below.
+        abgebrochen = true;
+    }
+    if (ergebnis.Ende == LaufEnde::LeererText && !abgebrochen) {
+        return;
+    }
+    Zeigen(listEreignisse, zustand_.listEreignisse.Lines());
+    listEreignisse->scrollToBottom();
+    for (std::size_t i = 0; i < ListGefundenIn.size(); ++i) {
+        Zeigen(ListGefundenIn[i], zustand_.ListGefundenIn[i]);
+    }
+    vorschauModell_->Aktualisieren();
+    // The label belongs to the writers: it changes only when one of them ran.
+    if (ergebnis.Ende == LaufEnde::Ausgegeben || abgebrochen) {
+        // From now on the label holds nothing or a warning; output that has stopped must
+        // catch the operator's eye.
+        lblWarnungen->setStyleSheet(QStringLiteral("color: #b00000;"));
+        lblWarnungen->setText(Q(zustand_.Ausgabe.Warnungen));
+    }
+}
+
+void FrmVorlagen::Meldung(const QString& text, Dialoge::Symbol symbol) {
+    dialoge_.Meldung(this, text, Q(std::string(start::kProgramTitle)), symbol);
+}
+
+}  // namespace zelmo::windows

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "link/TelegramStore.h"
+#include "start/ProgramState.h"
+#include "templates/AusgabeLauf.h"
+#include "windows/Dialoge.h"
+
+class QCloseEvent;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace zelmo::widgets {
+class Gitter;
+class TitledFrame;
+class VorlageModell;
+class VorschauModell;
+}  // namespace zelmo::widgets
+
+namespace zelmo::windows {
+
+class FrmFelderAuswahl;
+
+// "Vorlagen", the template editor: a view over the current template (the grid
+// CtlLXEreignisse, the output format and separator), its row commands, loading and saving,
+// and the place where handed-over events become output (txtEreignis, the event list, the
+// preview CtlLXAusgabe, lblWarnungen, the hidden ListGefundenIn0..5).
+//
+// state.vorlagenAktiv follows the window's activation and is false while the field selection
+// dialog is open and once the editor has closed. Closing asks first; a closed editor deletes
+// itself and emits geschlossen().
+class FrmVorlagen : public QWidget {
+    Q_OBJECT
+
+  public:
+    // `pfad` gives the LiveText data folder (the main window's txtPfadZuLiveText) at the moment
+    // of each run. `state`, `store` and `dialoge` must outlive the window.
+    FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialoge& dialoge,
+                std::function<QString()> pfad, QWidget* parent = nullptr);
+    ~FrmVorlagen() override;
+
+    // An event handed over by the link: shown in txtEreignis and run once, also when the text
+    // equals the previous one.
+    void EreignisUebergeben(const QString& eventText);
+
+    widgets::VorlageModell& modell() { return *modell_; }
+    const AusgabeLaufZustand& zustand() const { return zustand_; }
+    // The open field selection dialog, or null.
+    FrmFelderAuswahl* feldAuswahl() const;
+
+  signals:
+    void geschlossen();
+
+  protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Aufbauen();
+    void FormatAnzeigen();
+    void AktivSetzen();
+    bool ZeileGewaehlt(int& r);
+
+    void ZeileBearbeiten();
+    void cmdHoch_Click();
+    void cmdHerunter_Click();
+    void cmdPlus_Click();
+    void cmdMinus_Click();
+    void cmdProjektEinlesen_Click();
+    void cmdProjektSpeichern_Click();
+
+    void txtEreignis_Change();
+
+    void Meldung(const QString& text, Dialoge::Symbol symbol = Dialoge::Symbol::Keins);
+
+    start::ProgramState& state_;
+    TelegramStore& store_;
+    Dialoge& dialoge_;
+    std::function<QString()> pfad_;
+
+    widgets::VorlageModell* modell_;
+    AusgabeLaufZustand zustand_;
+    widgets::VorschauModell* vorschauModell_;
+    QPointer<FrmFelderAuswahl> feldAuswahl_;
+
+    widgets::Gitter* CtlLXEreignisse;
+    widgets::Gitter* CtlLXAusgabe;
+    widgets::TitledFrame* CtlAusgabeformat;
+    QRadioButton* OptLiveText;
+    QRadioButton* OptCSVNurDaten;
+    QLineEdit* txtTrenner;
+    QLineEdit* txtEreignis;
+    QListWidget* listEreignisse;
+    QLabel* lblWarnungen;
+    std::array<QListWidget*, 6> ListGefundenIn{};
+    QPushButton* cmdBearbeiten;
+    QPushButton* cmdHoch;
+    QPushButton* cmdHerunter;
+    QPushButton* cmdPlus;
+    QPushButton* cmdMinus;
+    QPushButton* cmdProjektEinlesen;
+    QPushButton* cmdProjektSpeichern;
+    QPushButton* cmdBeenden;
+};
+
+}  // namespace zelmo::windows
