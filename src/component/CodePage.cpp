@@ -1,7 +1,9 @@
 #include "component/CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -124,20 +126,75 @@ int CodePointToByte(char32_t cp) {
 
 }  // namespace
 
+namespace {
+
+// Every byte's UTF-8 form, worked out once.
+struct Utf8Form {
+    char bytes[4];
+    std::uint8_t length;
+};
+
+const std::array<Utf8Form, 256>& Utf8Forms() {
+    static const std::array<Utf8Form, 256> forms = [] {
+        std::array<Utf8Form, 256> table{};
+        for (int b = 0; b < 256; ++b) {
+            std::string s;
+            AppendUtf8(s, ByteToCodePoint(static_cast<unsigned char>(b)));
+            auto& form = table[static_cast<std::size_t>(b)];
+            form.length = static_cast<std::uint8_t>(s.size());
+            std::copy(s.begin(), s.end(), form.bytes);
+        }
+        return table;
+    }();
+    return forms;
+}
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+std::uint64_t Word(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+}  // namespace
+
 std::string Decode(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
+    // Telegrams are mostly ASCII: eight bytes at a time are checked and copied as they are.
+    const auto& forms = Utf8Forms();
+    const char* in = bytes.data();
+    const std::size_t n = bytes.size();
+
+    std::size_t size = n;
     std::size_t i = 0;
-    while (i < bytes.size()) {
-        // Telegrams are mostly ASCII: copy runs of it in one go.
-        std::size_t j = i;
-        while (j < bytes.size() && static_cast<unsigned char>(bytes[j]) < 0x80)
-            ++j;
-        out.append(bytes.data() + i, j - i);
-        if (j == bytes.size())
-            break;
-        AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(bytes[j])));
-        i = j + 1;
+    for (; i + 8 <= n; i += 8) {
+        if ((Word(in + i) & kHighBits) == 0)
+            continue;
+        for (std::size_t k = i; k < i + 8; ++k)
+            size += forms[static_cast<unsigned char>(in[k])].length - 1u;
+    }
+    for (; i < n; ++i)
+        size += forms[static_cast<unsigned char>(in[i])].length - 1u;
+
+    std::string out(size, '\0');
+    char* o = out.data();
+    i = 0;
+    for (; i + 8 <= n; i += 8) {
+        if ((Word(in + i) & kHighBits) == 0) {
+            std::memcpy(o, in + i, 8);
+            o += 8;
+            continue;
+        }
+        for (std::size_t k = i; k < i + 8; ++k) {
+            const auto& form = forms[static_cast<unsigned char>(in[k])];
+            std::memcpy(o, form.bytes, form.length);
+            o += form.length;
+        }
+    }
+    for (; i < n; ++i) {
+        const auto& form = forms[static_cast<unsigned char>(in[i])];
+        std::memcpy(o, form.bytes, form.length);
+        o += form.length;
     }
     return out;
 }

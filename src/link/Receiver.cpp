@@ -12,13 +12,6 @@ namespace {
 
 constexpr std::size_t kTelegramLogChars = 100;
 
-bool IsAscii(std::string_view bytes) {
-    unsigned char any = 0;
-    for (char c : bytes)
-        any |= static_cast<unsigned char>(c);
-    return any < 0x80;
-}
-
 }  // namespace
 
 void Receiver::OnConnected(std::int32_t socket) {
@@ -60,14 +53,7 @@ void Receiver::Telegram(std::string_view frame) {
     // characters without decoding the whole frame twice.
     sink_.TelegramLog(codepage::Decode(frame.substr(0, kTelegramLogChars)));
 
-    // ASCII is the same in the code page and in UTF-8: most telegrams need no copy.
-    const std::string_view raw = frame.substr(kPrefixLength);
-    std::string decoded;
-    std::string_view payload = raw;
-    if (!IsAscii(raw)) {
-        decoded = codepage::Decode(raw);
-        payload = decoded;
-    }
+    const std::string payload = codepage::Decode(frame.substr(kPrefixLength));
 
     const std::uint64_t connection = connection_;
     const Evaluation evaluation =
