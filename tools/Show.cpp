@@ -2,11 +2,10 @@
 
 #include <simdjson.h>
 
-#include <cstdio>
-
 #include "component/Collection.h"
 #include "component/Error.h"
 #include "component/FileReplace.h"
+#include "component/JsonText.h"
 
 namespace zelmo::tool {
 
@@ -126,35 +125,7 @@ std::vector<ShowTelegram> ReadShow(const std::string& path) {
 std::string JsonString(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 2);
-    out += '"';
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
+    AppendJSONString(out, text);
     return out;
 }
 

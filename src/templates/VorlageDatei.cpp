@@ -1,11 +1,10 @@
 #include "templates/VorlageDatei.h"
 
-#include <cstdio>
-
 #include "component/CodePage.h"
 #include "component/Collection.h"
 #include "component/Error.h"
 #include "component/FileReplace.h"
+#include "component/JsonText.h"
 
 namespace zelmo {
 
@@ -13,46 +12,6 @@ namespace {
 
 bool IstMehrzeilig(std::size_t spalte) {
     return spalte == SpaltenIndex(Spalte::Tabelle) || spalte == SpaltenIndex(Spalte::Feld);
-}
-
-// A JSON string: quotes and backslashes escaped, control characters as JSON escapes; any
-// other text passes unchanged, which keeps ordinary templates byte-exact.
-void JSONText(std::string& out, std::string_view text) {
-    out.push_back('"');
-    for (const char ch : text) {
-        switch (ch) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(ch) < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(ch));
-                    out += buf;
-                } else {
-                    out.push_back(ch);
-                }
-        }
-    }
-    out.push_back('"');
 }
 
 // Tabelle and Feld keep their lines on one file line: CR dropped, LF stored as "*".
@@ -118,17 +77,17 @@ std::string VorlageAlsJSON(const Vorlage& vorlage) {
             if (c > 0) {
                 out += ", ";
             }
-            JSONText(out, kSpaltenNamen[c]);
+            AppendJSONString(out, kSpaltenNamen[c]);
             out += ": ";
-            JSONText(out, IstMehrzeilig(c) ? Einzeilig(zeilen[r][c]) : zeilen[r][c]);
+            AppendJSONString(out, IstMehrzeilig(c) ? Einzeilig(zeilen[r][c]) : zeilen[r][c]);
         }
         out += r + 1 == zeilen.size() ? "} " : "}, ";
     }
     out += "]} ,\"Ausgabeformat\" : [{\"Type\": ";
-    JSONText(out,
-             vorlage.Format() == Ausgabeformat::CSVNurDaten ? "OptCSVNurDaten" : "OptLiveText");
+    AppendJSONString(
+        out, vorlage.Format() == Ausgabeformat::CSVNurDaten ? "OptCSVNurDaten" : "OptLiveText");
     out += ",\"Trenner\" : ";
-    JSONText(out, vorlage.Trenner());
+    AppendJSONString(out, vorlage.Trenner());
     out += "}]}";
     return out;
 }
