@@ -14,22 +14,16 @@ TEST(CodePage, EveryByteDecodesAndEncodesBackToItself) {
     EXPECT_EQ(Encode(text), all);
 }
 
-TEST(CodePage, DecodesWindows1252) {
+TEST(CodePage, Windows1252BothWays) {
     struct Row {
         std::string bytes;
         std::string utf8;
     };
     const Row rows[] = {
-        {"Hallo", "Hallo"},
         {"\xC4\xFC\xDF\xD6", "ÄüßÖ"},
-        {"\x80", "€"},
-        {"\x84"
-         "Zitat\x93",
-         "„Zitat“"},
-        {"\x96\x97", "–—"},
-        {"\x9F", "Ÿ"},
-        {"\xA0", "\u00A0"},
-        {"\x81", "\u0081"},
+        {"\x80\x84Zitat\x93", "€„Zitat“"},
+        {"\x96\x97\x9F", "–—Ÿ"},
+        {"\xA0\x81", "\u00A0\u0081"},  // unassigned 0x81 passes as its C1 control
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };
     for (const auto& row : rows) {
@@ -45,9 +39,7 @@ TEST(CodePage, UnmappableAndInvalidTextBecomesQuestionMarks) {
         std::string bytes;
     };
     const Row rows[] = {
-        {"Łódź",
-         "?\xF3"
-         "d?"},                   // Polish letters outside the code page
+        {"Łódź", "?\xF3\x64?"},   // letters outside the code page
         {"日本", "??"},           // three-byte characters
         {"a😀b", "a?b"},           // four-byte character
         {"\xFF", "?"},            // invalid lead byte
@@ -67,7 +59,6 @@ TEST(CodePage, CountsAndCutsWholeCharacters) {
     const std::string text = "ÄbÖ€x";
     EXPECT_EQ(CharCount(text), 5u);
     EXPECT_EQ(LeftChars(text, 0), "");
-    EXPECT_EQ(LeftChars(text, 1), "Ä");
     EXPECT_EQ(LeftChars(text, 4), "ÄbÖ€");
     EXPECT_EQ(LeftChars(text, 100), text);
 }

@@ -8,15 +8,19 @@
 namespace zelmo {
 namespace {
 
-TEST(Collection, ObjectsKeepMemberOrder) {
-    const Collection c = JSONDecodieren(R"({"z": 1, "a": 2, "m": {"y": 3, "b": 4}})");
+TEST(Collection, ObjectsKeepMemberOrderArraysCountFromZero) {
+    const Collection c = JSONDecodieren(R"({"z": 1, "a": 2, "m": {"y": 3, "b": [5, 6]}})");
     ASSERT_EQ(c.Count(), 3u);
     EXPECT_EQ(c.KeyByIndex(0), "z");
     EXPECT_EQ(c.KeyByIndex(1), "a");
     EXPECT_EQ(c.KeyByIndex(2), "m");
     EXPECT_EQ(c.ItemByIndex(1).Text(), "2");
     EXPECT_EQ(c.Item("m").KeyByIndex(0), "y");
-    EXPECT_EQ(c.Item("m").Item(1).Text(), "4");
+    const Collection list = c.Item("m").Item(1);
+    EXPECT_TRUE(list.IsArray());
+    EXPECT_EQ(list.Item(std::size_t{1}).Text(), "6");
+    EXPECT_EQ(list.KeyByIndex(0), "");
+    EXPECT_FALSE(list.Exists("0"));
 }
 
 TEST(Collection, ScalarsReadAsText) {
@@ -25,17 +29,14 @@ TEST(Collection, ScalarsReadAsText) {
         const char* text;
     };
     const Row rows[] = {
-        {R"("Müller")", "Müller"},
         {R"("a\"b\\c\n\u00e4")", "a\"b\\c\nä"},
         {"65.30", "65.30"},
-        {"7", "7"},
         {"-0", "-0"},
         {"1.5E+3", "1.5E+3"},
         {"12345678901234567890123", "12345678901234567890123"},
         {"true", "Wahr"},
         {"false", "Falsch"},
         {"null", ""},
-        {R"("")", ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json);
@@ -48,16 +49,6 @@ TEST(Collection, ScalarsReadAsText) {
     }
 }
 
-TEST(Collection, ArraysAreAddressedFromZero) {
-    const Collection c = JSONDecodieren(R"({"Records": [{"Name": "A"}, {"Name": "B"}]})");
-    const Collection records = c.Item("Records");
-    EXPECT_TRUE(records.IsArray());
-    ASSERT_EQ(records.Count(), 2u);
-    EXPECT_EQ(records.Item(std::size_t{1}).Item("Name").Text(), "B");
-    EXPECT_EQ(records.KeyByIndex(0), "");
-    EXPECT_FALSE(records.Exists("0"));
-}
-
 TEST(Collection, DuplicateKeyTakesLastValueAtFirstPosition) {
     const Collection c = JSONDecodieren(R"({"a": 1, "b": 2, "a": {"x": 3}})");
     ASSERT_EQ(c.Count(), 2u);
@@ -68,42 +59,33 @@ TEST(Collection, DuplicateKeyTakesLastValueAtFirstPosition) {
     std::string big = "{";
     for (int k = 0; k < 100; ++k)
         big += "\"k" + std::to_string(k) + "\": " + std::to_string(k) + ",";
-    big += R"("k5": "neu"})";
-    const Collection b = JSONDecodieren(big);
+    const Collection b = JSONDecodieren(big + R"("k5": "neu"})");
     EXPECT_EQ(b.Count(), 100u);
     EXPECT_EQ(b.KeyByIndex(5), "k5");
     EXPECT_EQ(b.Item("k5").Text(), "neu");
 }
 
-TEST(Collection, KeysCompareExactly) {
-    const Collection c = JSONDecodieren(R"({"Startliste": {}})");
-    EXPECT_TRUE(c.Exists("Startliste"));
-    EXPECT_FALSE(c.Exists("startliste"));
+TEST(Collection, AbsentKeysThrowOrReadAsNothing) {
+    const Collection c = JSONDecodieren(R"({"Startliste": "x", "l": [1], "o": {}})");
+    EXPECT_FALSE(c.Exists("startliste"));  // keys compare exactly
     EXPECT_FALSE(c.Exists("Startliste "));
-}
-
-TEST(Collection, AbsentKeysPositionsAndWrongKindsThrow) {
-    const Collection c = JSONDecodieren(R"({"a": "x", "l": [1]})");
-    EXPECT_THROW(c.Item("b"), Error);
-    EXPECT_THROW(c.Item(std::size_t{2}), Error);
+    EXPECT_THROW(c.Item("startliste"), Error);
+    EXPECT_THROW(c.Item(std::size_t{3}), Error);
     EXPECT_THROW(c.Item("l").Item(std::size_t{1}), Error);
     EXPECT_THROW(c.Item("l").Item("0"), Error);
-    EXPECT_THROW(c.Item("a").Count(), Error);
-    EXPECT_THROW(c.Item("a").Item("x"), Error);
+    EXPECT_THROW(c.Item("Startliste").Count(), Error);
+    EXPECT_THROW(c.Item("Startliste").Item("x"), Error);
     EXPECT_THROW(c.Text(), Error);
     EXPECT_THROW(Collection().Text(), Error);
     EXPECT_THROW(Collection().Count(), Error);
     EXPECT_FALSE(Collection().Exists("a"));
-}
 
-TEST(Collection, LenientReadsGiveNothingAndEmptyText) {
-    const Collection c = JSONDecodieren(R"({"a": "x", "o": {}})");
     EXPECT_TRUE(c.Find("b").IsNothing());
     EXPECT_TRUE(c.At(5).IsNothing());
+    EXPECT_TRUE(Collection().Find("a").Find("b").IsNothing());
     EXPECT_EQ(c.Find("b").TextOrEmpty(), "");
     EXPECT_EQ(c.Find("o").TextOrEmpty(), "");
-    EXPECT_EQ(c.Find("a").TextOrEmpty(), "x");
-    EXPECT_TRUE(Collection().Find("a").Find("b").IsNothing());
+    EXPECT_EQ(c.Find("Startliste").TextOrEmpty(), "x");
 }
 
 TEST(Collection, SubtreesOutliveTheirDocumentHandle) {
@@ -115,44 +97,27 @@ TEST(Collection, SubtreesOutliveTheirDocumentHandle) {
     EXPECT_EQ(section.Item("Records").Item(std::size_t{0}).Item("N").Text(), "A");
 }
 
-TEST(Collection, InvalidDocumentsFail) {
-    const char* rows[] = {
-        "",
-        "   ",
-        "{",
-        "{\"a\": 1",
-        "{\"a\" 1}",
-        "{\"a\": 1,}",
-        "[1, 2",
-        "[1 2]",
-        "{\"a\": 01}",
-        "{\"a\": 1.}",
-        "{\"a\": -}",
-        "{\"a\": 1x}",
-        "{\"a\": tru}",
-        "{\"a\": nul}",
-        "{\"a\": 'x'}",
-        "{\"a\": \"\\x\"}",
-        "{} {}",
-        "{\"a\": 1}}",
-        "[] x",
-        "1 2",
-        "\"open",
-    };
+TEST(Collection, InvalidDocumentsAndTrailingContentFail) {
+    const char* rows[] = {R"("open)",      R"({"a": 1)",
+                          R"({"a" 1})",    R"({"a": 1,})",
+                          R"({"a": 01})",  R"({"a": 1.})",
+                          R"({"a": -})",   R"({"a": 1x})",
+                          R"({"a": tru})", R"({"a": nul})",
+                          R"({"a": 'x'})", R"({"a": "\x"})",
+                          R"({"a": 1}})",  "",
+                          "   ",           "{",
+                          "[1 2]",         "1 2",
+                          "[] x",          "{} {}"};
     for (const char* json : rows) {
         SCOPED_TRACE(json);
         EXPECT_THROW(JSONDecodieren(json), Error);
     }
-}
-
-TEST(Collection, TrailingWhitespaceIsNotTrailingContent) {
     EXPECT_EQ(JSONDecodieren("  {\"a\": 1}\r\n  ").Item("a").Text(), "1");
 }
 
 TEST(Collection, NestingIsLimitedTo1024Levels) {
-    auto nested = [](int depth) {
-        return std::string(static_cast<std::size_t>(depth), '[') +
-               std::string(static_cast<std::size_t>(depth), ']');
+    auto nested = [](std::size_t depth) {
+        return std::string(depth, '[') + std::string(depth, ']');
     };
     EXPECT_NO_THROW(JSONDecodieren(nested(1024)));
     EXPECT_THROW(JSONDecodieren(nested(1025)), Error);
@@ -161,11 +126,10 @@ TEST(Collection, NestingIsLimitedTo1024Levels) {
 
 TEST(Collection, Cp1252BytesBecomeUtf8Text) {
     // A telegram as it comes off the wire: code-page bytes, decoded before parsing.
-    const std::string wire = "{\"Name\": \"J\xFCrgen M\xFCller\", \"Land\": \"\xD6sterreich\"}";
-    const Collection c = JSONDecodieren(codepage::Decode(wire));
-    EXPECT_EQ(c.Item("Name").Text(), "Jürgen Müller");
+    const Collection c =
+        JSONDecodieren(codepage::Decode("{\"Name\": \"J\xFCrgen\", \"Land\": \"\xD6sterreich\"}"));
+    EXPECT_EQ(c.Item("Name").Text(), "Jürgen");
     EXPECT_EQ(c.Item("Land").Text(), "Österreich");
-    EXPECT_EQ(codepage::Encode(c.Item("Name").Text()), "J\xFCrgen M\xFCller");
 }
 
 }  // namespace

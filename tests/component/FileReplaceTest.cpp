@@ -6,88 +6,60 @@
 
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "component/Error.h"
-#include "component/Path.h"
 
 namespace zelmo {
 namespace {
 
-namespace fs = std::filesystem;
+using test::TempFolder;
 
-class FileReplaceTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zelmo-fr-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    std::size_t EntryCount() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
-    }
-    fs::path dir_;
-};
-
-TEST_F(FileReplaceTest, CreatesAndReplacesWholeFiles) {
-    const std::string file = Path("a.txt");
-    ReplaceFile(file, "eins\r\nzwei\r\n");
-    EXPECT_EQ(ReadFile(file), "eins\r\nzwei\r\n");
-    ReplaceFile(file, "x", Durability::Synced);
-    EXPECT_EQ(ReadFile(file), "x");
-    ReplaceFile(file, std::string("\0\xFF", 2));
-    EXPECT_EQ(ReadFile(file), std::string("\0\xFF", 2));
-    EXPECT_EQ(EntryCount(), 1u);  // no temporary file left behind
-}
-
-TEST_F(FileReplaceTest, NewFilesGetTheUsualModeSoOtherUsersCanReadThem) {
-    // LiveText may read the folder as another user; a private temporary file's 0600 must not
+TEST(FileReplace, ReplacesWholeFilesWithTheUsualModeAndNoTemporaryFileLeft) {
+    const TempFolder dir;
+    const std::string file = dir.File("a.txt");
+    // LiveText may read the folder as another user: a private temporary file's 0600 must not
     // survive the rename.
     const mode_t old = ::umask(022);
-    ReplaceFile(Path("m.txt"), "x");
+    ReplaceFile(file, "eins\r\nzwei\r\n");
     ::umask(old);
+    EXPECT_EQ(dir.Read("a.txt"), "eins\r\nzwei\r\n");
     struct stat st {};
-    ASSERT_EQ(::stat(Path("m.txt").c_str(), &st), 0);
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
+
+    ReplaceFile(file, "x", Durability::Synced);
+    EXPECT_EQ(dir.Read("a.txt"), "x");
+    ReplaceFile(file, std::string("\0\xFF", 2));
+    EXPECT_EQ(ReadFile(file), std::string("\0\xFF", 2));
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.txt"});
 }
 
-TEST_F(FileReplaceTest, FailureNamesTheFileAndKeepsTheOldOne) {
-    const std::string missingFolder = Path("fehlt") + "/b.txt";
+TEST(FileReplace, FailureNamesTheFileAndKeepsTheOldOne) {
+    const TempFolder dir;
+    const std::string missingFolder = dir.File("fehlt/b.txt");
     try {
         ReplaceFile(missingFolder, "x");
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), missingFolder + ": No such file or directory");
     }
-
     // The target is a folder: the rename fails after the temporary file was written.
-    const std::string folderTarget = Path("ordner");
-    fs::create_directories(folderTarget + "/inhalt");
-    EXPECT_THROW(ReplaceFile(folderTarget, "x"), Error);
-    EXPECT_TRUE(FolderExists(folderTarget));
-    EXPECT_TRUE(FolderExists(folderTarget + "/inhalt"));
-    EXPECT_EQ(EntryCount(), 1u);
+    std::filesystem::create_directories(dir.File("ordner/inhalt"));
+    EXPECT_THROW(ReplaceFile(dir.File("ordner"), "x"), Error);
+    EXPECT_TRUE(FolderExists(dir.File("ordner/inhalt")));
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"ordner"});
 }
 
-TEST_F(FileReplaceTest, ExistenceTellsFilesFromFolders) {
-    ReplaceFile(Path("f"), "");
-    fs::create_directories(Path("d"));
-    EXPECT_TRUE(FileExists(Path("f")));
-    EXPECT_FALSE(FolderExists(Path("f")));
-    EXPECT_TRUE(FolderExists(Path("d")));
-    EXPECT_FALSE(FileExists(Path("d")));
-    EXPECT_FALSE(FileExists(Path("nichts")));
-    EXPECT_THROW(ReadFile(Path("nichts")), Error);
-    EXPECT_THROW(ReadFile(Path("d")), Error);
-}
-
-TEST(PathJoin, JoinsWithoutNormalising) {
-    EXPECT_EQ(JoinSlash("C:/Daten", "Start.txt"), "C:/Daten/Start.txt");
-    EXPECT_EQ(JoinSlash("/daten/", "x.csv"), "/daten//x.csv");
-    EXPECT_EQ(JoinPath("/daten", "control.txt"),
-              std::string("/daten") + kPathSeparator + "control.txt");
+TEST(FileReplace, ExistenceTellsFilesFromFolders) {
+    const TempFolder dir;
+    dir.Write("f", "");
+    EXPECT_TRUE(FileExists(dir.File("f")));
+    EXPECT_FALSE(FolderExists(dir.File("f")));
+    EXPECT_TRUE(FolderExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.File("nichts")));
+    EXPECT_THROW(ReadFile(dir.File("nichts")), Error);
+    EXPECT_THROW(ReadFile(dir.Path()), Error);
 }
 
 }  // namespace

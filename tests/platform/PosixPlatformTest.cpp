@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "component/Error.h"
 #include "component/FileReplace.h"
 
@@ -17,70 +17,35 @@ namespace zelmo::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TempFolder;
 
-class PosixPlatformTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zelmo-platform-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        fs::permissions(dir_, fs::perms::owner_all);
-        fs::remove_all(dir_);
-    }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    fs::path dir_;
-};
-
-TEST(FolderOfPathTest, CutsAtTheLastSeparator) {
-    struct Row {
-        const char* path;
-        const char* folder;
-    };
-    const Row rows[] = {
-        {"/opt/zelmo/zelmo-livetext", "/opt/zelmo"},
-        {"/zelmo-livetext", ""},
-        {"/a b/ü/x", "/a b/ü"},
-        {"zelmo-livetext", ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.path);
-        EXPECT_EQ(FolderOfPath(row.path), row.folder);
-    }
-}
-
-TEST(LockFilePathTest, RuntimeFolderElsePerUserFileInTmp) {
+TEST(PosixPaths, FolderOfPathAndLockFilePath) {
+    EXPECT_EQ(FolderOfPath("/opt/zelmo/zelmo-livetext"), "/opt/zelmo");
+    EXPECT_EQ(FolderOfPath("/zelmo-livetext"), "");
+    EXPECT_EQ(FolderOfPath("/a b/ü/x"), "/a b/ü");
+    EXPECT_EQ(FolderOfPath("zelmo-livetext"), "");
     EXPECT_EQ(LockFilePathFor("/run/user/1000", 1000), "/run/user/1000/zelmo-livetext.lock");
     EXPECT_EQ(LockFilePathFor(nullptr, 1000), "/tmp/zelmo-livetext-1000.lock");
     EXPECT_EQ(LockFilePathFor("", 42), "/tmp/zelmo-livetext-42.lock");
 }
 
-TEST_F(PosixPlatformTest, LockIsExclusiveUntilReleased) {
-    const std::string path = Path("instance.lock");
-    auto first = TryLockFile(path);
+TEST(PosixLock, ExclusiveUntilReleasedEvenWithinTheProcess) {
+    const TempFolder dir;
+    PosixPlatform platform(dir.File("instance.lock"));
+    auto first = platform.AcquireInstanceLock();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(TryLockFile(path), nullptr);  // a second open file, same process
-    EXPECT_EQ(TryLockFile(path), nullptr);  // the failed attempt did not disturb the holder
+    EXPECT_TRUE(FileExists(dir.File("instance.lock")));
+    EXPECT_EQ(TryLockFile(dir.File("instance.lock")), nullptr);
+    EXPECT_EQ(PosixPlatform(dir.File("instance.lock")).AcquireInstanceLock(), nullptr);
+    EXPECT_NE(TryLockFile(dir.File("unrelated.lock")), nullptr);
     first.reset();
-    auto again = TryLockFile(path);
-    EXPECT_NE(again, nullptr);
-}
-
-TEST_F(PosixPlatformTest, PlatformUsesTheInjectedLockFile) {
-    PosixPlatform platform(Path("other.lock"));
-    auto held = platform.AcquireInstanceLock();
-    ASSERT_NE(held, nullptr);
-    EXPECT_TRUE(FileExists(Path("other.lock")));
-    EXPECT_EQ(PosixPlatform(Path("other.lock")).AcquireInstanceLock(), nullptr);
-    EXPECT_NE(TryLockFile(Path("unrelated.lock")), nullptr);
+    EXPECT_NE(TryLockFile(dir.File("instance.lock")), nullptr);
 }
 
 // A process that dies while holding the lock must not keep the next instance out.
-TEST_F(PosixPlatformTest, LockOfAKilledProcessIsReleased) {
-    const std::string path = Path("instance.lock");
+TEST(PosixLock, LockOfAKilledProcessIsReleased) {
+    const TempFolder dir;
+    const std::string path = dir.File("instance.lock");
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
@@ -113,8 +78,9 @@ TEST_F(PosixPlatformTest, LockOfAKilledProcessIsReleased) {
     EXPECT_NE(TryLockFile(path), nullptr);
 }
 
-TEST_F(PosixPlatformTest, LockFileThatCannotBeMadeIsAnError) {
-    const std::string path = Path("fehlt") + "/instance.lock";
+TEST(PosixLock, LockFileThatCannotBeMadeIsAnError) {
+    const TempFolder dir;
+    const std::string path = dir.File("fehlt/instance.lock");
     try {
         TryLockFile(path);
         FAIL() << "no error";
@@ -123,29 +89,27 @@ TEST_F(PosixPlatformTest, LockFileThatCannotBeMadeIsAnError) {
     }
 }
 
-TEST_F(PosixPlatformTest, AdministratorMeansRootOrWriteAccessToTheFolder) {
-    EXPECT_TRUE(MayWriteOrIsRoot(dir_.string()));
-    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(MayWriteOrIsRoot(dir_.string()), ::geteuid() == 0);
-    EXPECT_EQ(MayWriteOrIsRoot(Path("fehlt")), ::geteuid() == 0);
+TEST(PosixPlatformTest, AdministratorMeansRootOrWriteAccessToTheFolder) {
+    const TempFolder dir;
+    EXPECT_TRUE(MayWriteOrIsRoot(dir.Path()));
+    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(MayWriteOrIsRoot(dir.Path()), ::geteuid() == 0);
+    EXPECT_EQ(MayWriteOrIsRoot(dir.File("fehlt")), ::geteuid() == 0);
 }
 
-TEST_F(PosixPlatformTest, ProgramFolderHoldsTheRunningExecutable) {
-    PosixPlatform platform(Path("x.lock"));
+TEST(PosixPlatformTest, ProgramFolderAndCurrentFolder) {
+    const TempFolder dir;
+    PosixPlatform platform(dir.File("x.lock"));
     const std::string folder = platform.ProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '/');
     EXPECT_TRUE(FileExists(folder + "/zelmo_test_platform"));
-}
 
-TEST_F(PosixPlatformTest, SetCurrentFolderChangesDirectoryOrFails) {
     const fs::path before = fs::current_path();
-    PosixPlatform platform(Path("x.lock"));
-    platform.SetCurrentFolder(dir_.string());
-    EXPECT_EQ(fs::current_path(), fs::canonical(dir_));
+    platform.SetCurrentFolder(dir.Path());
+    EXPECT_EQ(fs::current_path(), fs::canonical(dir.Path()));
     fs::current_path(before);
-
-    EXPECT_THROW(platform.SetCurrentFolder(Path("fehlt")), Error);
+    EXPECT_THROW(platform.SetCurrentFolder(dir.File("fehlt")), Error);
     EXPECT_EQ(fs::current_path(), before);
 }
 

@@ -11,15 +11,17 @@
 namespace zelmo::start {
 namespace {
 
+using Calls = std::vector<std::string>;
+
 // Answers as configured and records which questions were asked, in order.
 class FakePlatform final : public platform::Platform {
   public:
     bool administrator = true;
     bool otherInstanceRunning = false;
     std::string folder = "C:\\Zelmo";
-    std::optional<std::string> failOn;  // name of the call that throws Error
+    std::optional<std::string> failOn;  // the call that throws Error
 
-    std::vector<std::string> calls;
+    Calls calls;
     std::optional<std::string> currentFolder;
     int locksHeld = 0;
 
@@ -29,9 +31,7 @@ class FakePlatform final : public platform::Platform {
     }
     std::unique_ptr<platform::InstanceLock> AcquireInstanceLock() override {
         Called("AcquireInstanceLock");
-        if (otherInstanceRunning)
-            return nullptr;
-        return std::make_unique<Lock>(locksHeld);
+        return otherInstanceRunning ? nullptr : std::make_unique<Lock>(locksHeld);
     }
     std::string ProgramFolder() override {
         Called("ProgramFolder");
@@ -43,12 +43,9 @@ class FakePlatform final : public platform::Platform {
     }
 
   private:
-    class Lock final : public platform::InstanceLock {
-      public:
+    struct Lock final : platform::InstanceLock {
         explicit Lock(int& held) : held_(held) { ++held_; }
         ~Lock() override { --held_; }
-
-      private:
         int& held_;
     };
 
@@ -59,18 +56,22 @@ class FakePlatform final : public platform::Platform {
     }
 };
 
-const std::vector<std::string> kAllChecks = {"IsAdministrator", "AcquireInstanceLock",
-                                             "ProgramFolder"};
+std::string NetworkMessage(const std::string& folder) {
+    return "Programm darf nicht über einen Netzwerkpfad geöffnet werden!\r\n\r\nHier: " + folder +
+           "\r\n\r\nProgramm z.B. so starten: C:\\Programme\\Zelmo-Software\\Zelmo-Livetext.exe"
+           "\r\n\r\nProgramm muss beendet werden!";
+}
 
-TEST(StartChecksTest, EachCheckStopsWithItsMessageAndAsksNothingAfter) {
+TEST(StartChecks, EachCheckStopsWithItsMessageAndAsksNothingAfter) {
     struct Row {
         const char* name;
         bool administrator;
         bool otherInstanceRunning;
         std::string folder;
         std::string message;
-        std::vector<std::string> calls;
+        Calls calls;
     };
+    const Calls all = {"IsAdministrator", "AcquireInstanceLock", "ProgramFolder"};
     const Row rows[] = {
         {"no administrator",
          false,
@@ -87,17 +88,8 @@ TEST(StartChecksTest, EachCheckStopsWithItsMessageAndAsksNothingAfter) {
          "Ein mehrfaches gleichzeitiges Ausführen ist nicht möglich!",
          {"IsAdministrator", "AcquireInstanceLock"}},
         {"UNC path", true, false, "\\\\server\\share\\tools",
-         "Programm darf nicht über einen Netzwerkpfad geöffnet werden!\r\n\r\n"
-         "Hier: \\\\server\\share\\tools\r\n\r\n"
-         "Programm z.B. so starten: C:\\Programme\\Zelmo-Software\\Zelmo-Livetext.exe\r\n\r\n"
-         "Programm muss beendet werden!",
-         kAllChecks},
-        {"slash network path", true, false, "//x",
-         "Programm darf nicht über einen Netzwerkpfad geöffnet werden!\r\n\r\n"
-         "Hier: //x\r\n\r\n"
-         "Programm z.B. so starten: C:\\Programme\\Zelmo-Software\\Zelmo-Livetext.exe\r\n\r\n"
-         "Programm muss beendet werden!",
-         kAllChecks},
+         NetworkMessage("\\\\server\\share\\tools"), all},
+        {"slash network path", true, false, "//x", NetworkMessage("//x"), all},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -108,16 +100,14 @@ TEST(StartChecksTest, EachCheckStopsWithItsMessageAndAsksNothingAfter) {
 
         const StartResult result = RunStartChecks(platform);
 
-        EXPECT_FALSE(result.GoOn());
         EXPECT_EQ(result.message, row.message);
         EXPECT_EQ(platform.calls, row.calls);
         EXPECT_EQ(platform.currentFolder, std::nullopt);
-        EXPECT_EQ(result.instanceLock, nullptr);
         EXPECT_EQ(platform.locksHeld, 0);  // a start that ends gives the lock back
     }
 }
 
-TEST(StartChecksTest, DriveFolderBecomesCurrentOthersStayAsTheyAre) {
+TEST(StartChecks, DriveFolderBecomesCurrentAndTheLockIsHeldWithTheResult) {
     struct Row {
         std::string folder;
         std::optional<std::string> currentFolder;
@@ -136,29 +126,18 @@ TEST(StartChecksTest, DriveFolderBecomesCurrentOthersStayAsTheyAre) {
         SCOPED_TRACE(row.folder);
         FakePlatform platform;
         platform.folder = row.folder;
-
-        const StartResult result = RunStartChecks(platform);
-
-        ASSERT_TRUE(result.GoOn()) << *result.message;
-        EXPECT_EQ(result.programFolder, row.folder);
-        EXPECT_EQ(platform.currentFolder, row.currentFolder);
-        ASSERT_NE(result.instanceLock, nullptr);
-        EXPECT_EQ(platform.locksHeld, 1);
+        {
+            const StartResult result = RunStartChecks(platform);
+            ASSERT_TRUE(result.GoOn()) << *result.message;
+            EXPECT_EQ(result.programFolder, row.folder);
+            EXPECT_EQ(platform.currentFolder, row.currentFolder);
+            EXPECT_EQ(platform.locksHeld, 1);
+        }
+        EXPECT_EQ(platform.locksHeld, 0);
     }
 }
 
-TEST(StartChecksTest, LockIsHeldUntilTheResultGoes) {
-    FakePlatform platform;
-    {
-        StartResult result = RunStartChecks(platform);
-        ASSERT_TRUE(result.GoOn());
-        StartResult kept = std::move(result);  // Main keeps it for the life of the process
-        EXPECT_EQ(platform.locksHeld, 1);
-    }
-    EXPECT_EQ(platform.locksHeld, 0);
-}
-
-TEST(StartChecksTest, PlatformFailureEndsTheStartWithItsText) {
+TEST(StartChecks, PlatformFailureEndsTheStartWithItsText) {
     for (const char* step :
          {"IsAdministrator", "AcquireInstanceLock", "ProgramFolder", "SetCurrentFolder"}) {
         SCOPED_TRACE(step);
@@ -167,7 +146,6 @@ TEST(StartChecksTest, PlatformFailureEndsTheStartWithItsText) {
 
         const StartResult result = RunStartChecks(platform);
 
-        EXPECT_FALSE(result.GoOn());
         EXPECT_EQ(result.message, std::string("Systemfehler bei ") + step);
         EXPECT_EQ(platform.calls.back(), step);
         EXPECT_EQ(platform.locksHeld, 0);
