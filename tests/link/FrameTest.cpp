@@ -1,9 +1,16 @@
-#include "link/Frame.h"
-
 #include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "link/Frame.h"
+#include "link/FrameReader.h"
 
 namespace zelmo {
 namespace {
+
+using Kind = FrameReader::Kind;
 
 TEST(EncodeFrame, PrefixCountsCodePageBytes) {
     struct Row {
@@ -13,22 +20,166 @@ TEST(EncodeFrame, PrefixCountsCodePageBytes) {
     const Row rows[] = {
         {"OK", "0000000012OK"},
         {"", "0000000010"},
-        {"halo", "0000000014halo"},
         {"HalloÄüßÖ", "0000000019Hallo\xC4\xFC\xDF\xD6"},
-        {"日本", "0000000012??"},  // outside the code page: one '?' byte each
-        {"{\"a\":\"€\"}", "0000000019{\"a\":\"\x80\"}"},
+        {"€日本", "0000000013\x80??"},  // outside the code page: one '?' byte each
+        {std::string(200000, 'a'), "0000200010" + std::string(200000, 'a')},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.payload);
-        EXPECT_EQ(EncodeFrame(row.payload), row.frame);
+        SCOPED_TRACE(row.payload.substr(0, 20));
+        EXPECT_TRUE(EncodeFrame(row.payload) == row.frame);
     }
 }
 
-TEST(EncodeFrame, LargePayload) {
-    const std::string frame = EncodeFrame(std::string(200000, 'a'));
-    ASSERT_EQ(frame.size(), 200010u);
-    EXPECT_EQ(frame.substr(0, 11), "0000200010a");
-    EXPECT_EQ(frame.back(), 'a');
+struct Out {
+    Kind kind;
+    std::string bytes;
+    std::size_t chunk;  // index of the chunk whose arrival completed the event
+
+    friend bool operator==(const Out&, const Out&) = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Out& o) {
+    const char* kind = o.kind == Kind::Telegram ? "T" : o.kind == Kind::PeerAck ? "A" : "G";
+    return os << kind << "@" << o.chunk << "(" << o.bytes.substr(0, 40)
+              << (o.bytes.size() > 40 ? "...)" : ")");
+}
+
+Out T(std::string bytes, std::size_t chunk) {
+    return {Kind::Telegram, std::move(bytes), chunk};
+}
+Out A(std::size_t chunk) {
+    return {Kind::PeerAck, "0000000012OK", chunk};
+}
+Out G(std::string bytes, std::size_t chunk) {
+    return {Kind::Garbled, std::move(bytes), chunk};
+}
+
+const std::string k25 = "0000000025{\"Ereignis\":{}}";
+const std::string k14 = "0000000014halo";
+const std::string kAck = "0000000012OK";
+
+// The whole-stream results; FramesDoNotDependOnHowTheStreamIsCut checks the other cuts.
+TEST(FrameReader, FramesGarbageAndWhatIsHeld) {
+    const std::string longGarbage(100000, 'x');
+    struct Row {
+        const char* name;
+        std::vector<std::string> chunks;
+        std::vector<Out> want;
+        std::size_t held = 0;
+    };
+    const Row rows[] = {
+        {"prefix split across reads", {"0000", "000025{\"Ereignis\"", ":{}}"}, {T(k25, 2)}},
+        {"end and start of frames in one read",
+         {k25.substr(0, 20), k25.substr(20) + k14.substr(0, 12), k14.substr(12)},
+         {T(k25, 1), T(k14, 2)}},
+        {"empty payload is a frame", {"0000000010" + k14}, {T("0000000010", 0), T(k14, 0)}},
+        {"peer acknowledgement split", {"000000", "0012O", "K"}, {A(2)}},
+        {"ack between telegrams",
+         {k25 + kAck + k14.substr(0, 3), k14.substr(3)},
+         {T(k25, 0), A(0), T(k14, 1)}},
+        {"OK inside a longer payload is a telegram", {"0000000013OK!"}, {T("0000000013OK!", 0)}},
+        {"garbage up to the next 0", {"12a" + kAck}, {G("12a", 0), A(0)}},
+        {"prefix split, then garbled", {"00000", "x1" + k14}, {G("00000x1", 1), T(k14, 1)}},
+        {"announces under ten bytes", {"0000000005abc" + k14}, {G("0000000005abc", 0), T(k14, 0)}},
+        {"announces one byte above the limit", {"0067108865xy"}, {G("0067108865xy", 0)}},
+        {"the limit itself is a frame to wait for", {"0067108864abc"}, {}, 13},
+        {"valid prefix waits for its payload", {"0000000025{\"Er"}, {}, 14},
+        {"short garbage, one run per read", {"ab", "cd", kAck}, {G("ab", 0), G("cd", 1), A(2)}},
+        {"telegram, garbage, telegram", {k14 + "#" + k25}, {T(k14, 0), G("#", 0), T(k25, 0)}},
+        {"long garbage comes out in bounded runs",
+         {longGarbage},
+         {G(longGarbage.substr(0, FrameReader::kMaxGarbledRun), 0),
+          G(longGarbage.substr(FrameReader::kMaxGarbledRun), 0)}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        FrameReader reader;
+        std::vector<Out> out;
+        for (std::size_t c = 0; c < row.chunks.size(); ++c) {
+            std::string_view rest = row.chunks[c];
+            while (const auto event = reader.Next(rest))
+                out.push_back({event->kind, std::string(event->bytes), c});
+            EXPECT_TRUE(rest.empty());
+        }
+        EXPECT_EQ(out, row.want);
+        EXPECT_EQ(reader.Held(), row.held);
+    }
+}
+
+// Each far longer than one read; the larger one also passes the buffer size kept between
+// frames.
+TEST(FrameReader, LargeFramesInSegmentSizedReads) {
+    for (std::size_t size : {std::size_t{200000}, std::size_t{5} * 1024 * 1024}) {
+        SCOPED_TRACE(size);
+        std::string frame = std::to_string(size);
+        frame = std::string(10 - frame.size(), '0') + frame;
+        for (std::size_t k = frame.size(); k < size; ++k)
+            frame.push_back(char('a' + k % 26));
+        const std::string stream = frame + frame + kAck;
+
+        FrameReader reader;
+        std::vector<std::pair<Kind, std::string>> out;
+        for (std::string_view rest = stream; !rest.empty();) {
+            std::string_view piece = rest.substr(0, 1459);  // a typical TCP segment's payload
+            rest.remove_prefix(piece.size());
+            while (const auto event = reader.Next(piece))
+                out.emplace_back(event->kind, event->bytes);
+        }
+        ASSERT_EQ(out.size(), 3u);
+        EXPECT_TRUE(out[0] == std::pair(Kind::Telegram, frame));
+        EXPECT_TRUE(out[1] == std::pair(Kind::Telegram, frame));
+        EXPECT_EQ(out[2].first, Kind::PeerAck);
+    }
+}
+
+// However a stream is cut into reads, the same frames come out in the same order, and every
+// byte comes out exactly once (in a frame or in a garbled run).
+TEST(FrameReader, FramesDoNotDependOnHowTheStreamIsCut) {
+    std::mt19937 random(20240611);
+    const std::vector<std::string> pieces = {k25,
+                                             k14,
+                                             kAck,
+                                             "0000000010",
+                                             "garbage",
+                                             "7",
+                                             "0000000003",
+                                             "0x",
+                                             "{\"a\":10}",
+                                             "00000000",
+                                             "0000000099" + std::string(89, 'z')};
+    for (int round = 0; round < 200; ++round) {
+        std::string stream;
+        const int count = 1 + static_cast<int>(random() % 12);
+        for (int k = 0; k < count; ++k)
+            stream += pieces[random() % pieces.size()];
+
+        auto run = [&](std::size_t maxRead) {
+            FrameReader reader;
+            std::vector<std::pair<Kind, std::string>> frames;
+            std::string all;
+            std::string_view rest = stream;
+            while (!rest.empty()) {
+                const std::size_t n = maxRead == 0 ? rest.size() : 1 + random() % maxRead;
+                std::string_view piece = rest.substr(0, n);
+                rest.remove_prefix(piece.size());
+                while (const auto event = reader.Next(piece)) {
+                    all += event->bytes;
+                    if (event->kind != Kind::Garbled)
+                        frames.emplace_back(event->kind, event->bytes);
+                }
+            }
+            // Whatever is still held is an unfinished prefix or frame at the end.
+            EXPECT_EQ(all.size() + reader.Held(), stream.size());
+            EXPECT_EQ(all, stream.substr(0, all.size()));
+            return frames;
+        };
+        SCOPED_TRACE(stream);
+        const auto whole = run(0);
+        for (std::size_t maxRead : {1, 3, 11, 40}) {
+            SCOPED_TRACE(maxRead);
+            EXPECT_EQ(run(maxRead), whole);
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,19 +20,9 @@ namespace zelmo::test {
 
 inline constexpr int kToolWaitMs = 20000;
 
-inline void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "zelmo_test_tools";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
 class Tool {
   public:
-    explicit Tool(QStringList args) {
-        EnsureApp();
-        process_.start(QStringLiteral(ZELMO_TOOL), args);
-    }
+    explicit Tool(QStringList args) { process_.start(QStringLiteral(ZELMO_TOOL), args); }
     ~Tool() {
         if (process_.state() != QProcess::NotRunning) {
             process_.kill();
@@ -38,15 +30,9 @@ class Tool {
         }
     }
 
-    // Standard output so far.
-    const std::string& Out() {
-        out_ += process_.readAllStandardOutput().toStdString();
-        return out_;
-    }
-    std::string Err() {
-        err_ += process_.readAllStandardError().toStdString();
-        return err_;
-    }
+    // Standard output and error so far.
+    const std::string& Out() { return out_ += process_.readAllStandardOutput().toStdString(); }
+    const std::string& Err() { return err_ += process_.readAllStandardError().toStdString(); }
 
     // Waits until a line of standard output matches `pattern`; returns its first capture
     // (or the whole match), empty on timeout.
@@ -58,8 +44,7 @@ class Tool {
                 const QRegularExpressionMatch m = re.match(QString::fromStdString(Out()));
                 if (!m.hasMatch())
                     return process_.state() == QProcess::NotRunning;
-                found = m.lastCapturedIndex() >= 1 ? m.captured(1).toStdString()
-                                                   : m.captured(0).toStdString();
+                found = m.captured(m.lastCapturedIndex() >= 1 ? 1 : 0).toStdString();
                 return true;
             },
             kToolWaitMs);
@@ -80,7 +65,6 @@ class Tool {
     }
 
     void Terminate() { process_.terminate(); }
-    QProcess& Process() { return process_; }
 
   private:
     QProcess process_;
@@ -104,15 +88,43 @@ inline void WriteBytes(const QString& path, const std::string& bytes) {
 // The lines of a text, without their line breaks.
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
         lines.push_back(text.substr(start, end - start));
-        if (end == std::string::npos)
-            break;
         start = end + 1;
     }
     return lines;
 }
+
+// A template in the exact form the program writes, from rows of the ten field values.
+inline std::string VorlageText(const std::vector<std::vector<std::string>>& zeilen,
+                               const std::string& type = "OptLiveText") {
+    static const char* kNames[] = {"Ereignis", "Turnierart", "Unterauswahl1", "Unterauswahl2",
+                                   "Umlauf",   "Reserve",    "Seite",         "Dateiname",
+                                   "Tabelle",  "Feld"};
+    std::string out = "{\"Vorlage\" : {\"Zeilen\" :[";
+    for (std::size_t z = 0; z < zeilen.size(); ++z) {
+        for (std::size_t i = 0; i < 10; ++i)
+            out += std::string(i ? ", \"" : "{\"") + kNames[i] + "\": \"" + zeilen[z][i] + "\"";
+        out += z + 1 < zeilen.size() ? "}, " : "} ";
+    }
+    return out + "]} ,\"Ausgabeformat\" : [{\"Type\": \"" + type + "\",\"Trenner\" : \",\"}]}\r\n";
+}
+
+// A fresh folder per test; the application object the process waits need.
+class ToolFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "zelmo_test_tools";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+        ASSERT_TRUE(temp_.isValid());
+    }
+    QString Path(const QString& name) const { return temp_.filePath(name); }
+    std::string PathText(const QString& name) const { return Path(name).toStdString(); }
+
+    QTemporaryDir temp_;
+};
 
 }  // namespace zelmo::test
