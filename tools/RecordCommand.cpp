@@ -14,6 +14,7 @@
 
 #include "Commands.h"
 #include "Endpoint.h"
+#include "Listen.h"
 #include "Log.h"
 #include "Show.h"
 #include "SignalWatcher.h"
@@ -42,15 +43,10 @@ class Recorder : public QObject {
     }
 
     bool listen(const QHostAddress& address, quint16 port) {
-        if (!server_.listen(address, port)) {
-            log_.Line(kPrefix, "kann nicht auf " + address.toString().toStdString() + ":" +
-                                   std::to_string(port) +
-                                   " lauschen: " + server_.errorString().toStdString());
-            log_.Flush();
+        const std::optional<Endpoint> bound = Listen(server_, address, port, log_, kPrefix);
+        if (!bound)
             return false;
-        }
-        Endpoint bound{server_.serverAddress().toString().toStdString(), server_.serverPort()};
-        say("lauscht auf " + bound.Text() + ", Sender " + sender_.Text());
+        say("lauscht auf " + bound->Text() + ", Sender " + sender_.Text());
         return true;
     }
 

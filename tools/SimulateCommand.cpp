@@ -14,6 +14,7 @@
 
 #include "Commands.h"
 #include "Endpoint.h"
+#include "Listen.h"
 #include "Log.h"
 #include "RoundTrips.h"
 #include "Show.h"
@@ -57,16 +58,11 @@ class Simulator : public QObject {
     }
 
     bool listen(const QHostAddress& address, quint16 port) {
-        if (!server_.listen(address, port)) {
-            log_.Line(kPrefix, "kann nicht auf " + address.toString().toStdString() + ":" +
-                                   std::to_string(port) +
-                                   " lauschen: " + server_.errorString().toStdString());
-            log_.Flush();
+        const std::optional<Endpoint> bound = Listen(server_, address, port, log_, kPrefix);
+        if (!bound)
             return false;
-        }
-        Endpoint bound{server_.serverAddress().toString().toStdString(), server_.serverPort()};
         log_.Line(kPrefix,
-                  std::to_string(show_.size()) + " Telegramme, lauscht auf " + bound.Text());
+                  std::to_string(show_.size()) + " Telegramme, lauscht auf " + bound->Text());
         log_.Flush();
         return true;
     }
