@@ -39,13 +39,13 @@ bool QtDialoge::JaNein(QWidget* besitzer, const QString& text, const QString& ti
     return box.exec() == QMessageBox::Yes;
 }
 
-QString QtDialoge::DateiOeffnen(QWidget* besitzer, const QString& titel,
-                                const QString& startName, const QString& filterEndung) {
+QString QtDialoge::DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startName,
+                                const QString& filterEndung) {
     return QFileDialog::getOpenFileName(besitzer, titel, startName, Filter(filterEndung));
 }
 
-QString QtDialoge::DateiSpeichern(QWidget* besitzer, const QString& titel,
-                                  const QString& startName, const QString& filterEndung) {
+QString QtDialoge::DateiSpeichern(QWidget* besitzer, const QString& titel, const QString& startName,
+                                  const QString& filterEndung) {
     QFileDialog dialog(besitzer, titel, startName, Filter(filterEndung));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(filterEndung);

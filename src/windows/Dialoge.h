@@ -9,7 +9,7 @@ namespace zelmo::windows {
 // Every message box and file dialog of the program goes through this interface, so that
 // tests answer them and nothing in a test waits for a person.
 class Dialoge {
-public:
+  public:
     enum class Symbol { Keins, Kritisch, Frage, Information };
 
     virtual ~Dialoge() = default;
@@ -20,8 +20,8 @@ public:
     // A question with Yes and No; true for Yes.
     virtual bool JaNein(QWidget* besitzer, const QString& text, const QString& titel) = 0;
     // File and folder choosers: the chosen path, or empty text when cancelled.
-    virtual QString DateiOeffnen(QWidget* besitzer, const QString& titel,
-                                 const QString& startName, const QString& filterEndung) = 0;
+    virtual QString DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startName,
+                                 const QString& filterEndung) = 0;
     virtual QString DateiSpeichern(QWidget* besitzer, const QString& titel,
                                    const QString& startName, const QString& filterEndung) = 0;
     virtual QString Ordner(QWidget* besitzer, const QString& titel) = 0;
@@ -29,7 +29,7 @@ public:
 
 // The real dialogs (QMessageBox, QFileDialog).
 class QtDialoge : public Dialoge {
-public:
+  public:
     void Meldung(QWidget* besitzer, const QString& text, const QString& titel,
                  Symbol symbol) override;
     bool JaNein(QWidget* besitzer, const QString& text, const QString& titel) override;

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -16,6 +15,7 @@
 #include "widgets/CheckBoxCombo.h"
 #include "widgets/VorlageModell.h"
 #include "windows/Dialoge.h"
+#include "windows/Symbole.h"
 
 namespace zelmo::windows {
 
@@ -107,13 +107,7 @@ FrmFelderAuswahl::FrmFelderAuswahl(const start::Catalogues& kataloge,
     setObjectName(QStringLiteral("FrmFelderAuswahl"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Auswahl Tabellen und Felder"));
-    for (const auto& icon :
-         {QStringLiteral(":/icons/LIVETEXTICON.png"), QStringLiteral(":/LIVETEXTICON")}) {
-        if (QFile::exists(icon)) {
-            setWindowIcon(QIcon(icon));
-            break;
-        }
-    }
+    setWindowIcon(LiveTextIcon());
     Aufbauen();
     Fuellen();
     ComBoxEreignis_[0]->setFocus();

@@ -24,14 +24,10 @@
 #include "widgets/ProgressWindow.h"
 #include "widgets/TitledFrame.h"
 #include "windows/Dialoge.h"
+#include "windows/Symbole.h"
 // FrmVorlagen.h keeps a QPointer to the dialog, which needs the complete type.
 #include "windows/FrmFelderAuswahl.h"
 #include "windows/FrmVorlagen.h"
-
-// Resources of a static library must be registered by name from the global namespace.
-static void InitZelmoResources() {
-    Q_INIT_RESOURCE(zelmo);
-}
 
 namespace zelmo::windows {
 
@@ -103,7 +99,6 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
       dialoge_(dialoge),
       link_(std::make_unique<net::LinkClient>(store, state.vorlagenAktiv)),
       uhr_([] { return std::chrono::steady_clock::now(); }) {
-    InitZelmoResources();
     setObjectName(QStringLiteral("FrmLiveTextEmpfaenger"));
     setWindowTitle(QStringLiteral("Zelmo - LiveText-Empfänger"));
     QFont arial(QStringLiteral("Arial"), 9);
@@ -308,8 +303,8 @@ void FrmLiveTextEmpfaenger::showEvent(QShowEvent* event) {
 void FrmLiveTextEmpfaenger::ErsteAktivierung() {
     ersteAktivierungErledigt_ = true;
 
-    setWindowIcon(QIcon(QStringLiteral(":/icons/LIVETEXTICON.png")));
-    ImageLiveTextPfadSuchen->setIcon(QIcon(QStringLiteral(":/icons/OPEN3.png")));
+    setWindowIcon(LiveTextIcon());
+    ImageLiveTextPfadSuchen->setIcon(Open3Icon());
 
     ListeClient->setVisible(true);
     cmdListeClientLoeschen->setVisible(true);

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -21,6 +20,7 @@
 #include "widgets/VorlageModell.h"
 #include "widgets/VorschauModell.h"
 #include "windows/FrmFelderAuswahl.h"
+#include "windows/Symbole.h"
 
 namespace zelmo::windows {
 
@@ -63,13 +63,7 @@ FrmVorlagen::FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialo
       vorschauModell_(new widgets::VorschauModell(zustand_.Ausgabe.Vorschau, this)) {
     setObjectName(QStringLiteral("FrmVorlagen"));
     setWindowTitle(QStringLiteral("Vorlagen"));
-    for (const auto& icon :
-         {QStringLiteral(":/icons/LIVETEXTICON.png"), QStringLiteral(":/LIVETEXTICON")}) {
-        if (QFile::exists(icon)) {
-            setWindowIcon(QIcon(icon));
-            break;
-        }
-    }
+    setWindowIcon(LiveTextIcon());
     Aufbauen();
     FormatAnzeigen();
     CtlLXEreignisse->SetzeAktuelleZelle(0, 0);

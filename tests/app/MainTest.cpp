@@ -1,7 +1,6 @@
 #include "app/Main.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -11,9 +10,10 @@
 #include "platform/Platform.h"
 #include "windows/FakeDialoge.h"
 #include "windows/FrmLiveTextEmpfaenger.h"
+#include "windows/TestHilfen.h"
 
+using namespace zelmo::test;
 using zelmo::windows::FrmLiveTextEmpfaenger;
-using zelmo::windows::test::FakeDialoge;
 
 namespace {
 
@@ -46,30 +46,20 @@ class FakePlatform final : public zelmo::platform::Platform {
 
 // What the test saw of the main window while Main was running it.
 struct Gesehen {
-    bool fenster = false;
     QString titel;
     int locksHeld = -1;
 };
 
-// Closes the main window as soon as Main shows it, noting what it looked like.
+// Closes the main window once Main's event loop runs, noting what it looked like.
 void SchliesseHauptfensterSobaldGezeigt(Gesehen& gesehen, const FakePlatform& platform) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, &gesehen, &platform] {
+    QTimer::singleShot(0, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* fenster = qobject_cast<FrmLiveTextEmpfaenger*>(w);
-            if (fenster == nullptr || !fenster->isVisible())
-                continue;
-            gesehen.fenster = true;
-            gesehen.titel = fenster->windowTitle();
-            gesehen.locksHeld = platform.locksHeld;
-            timer->deleteLater();
-            timer->stop();
-            fenster->close();
-            return;
+            if (qobject_cast<FrmLiveTextEmpfaenger*>(w) != nullptr && w->isVisible()) {
+                gesehen = {w->windowTitle(), platform.locksHeld};
+                w->close();
+            }
         }
     });
-    timer->start();
 }
 
 bool Hauptfenster() {
@@ -79,66 +69,46 @@ bool Hauptfenster() {
     return false;
 }
 
-QByteArray LeseDatei(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<fehlt>");
-}
-
-bool SchreibeDatei(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 }  // namespace
 
 class MainTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void fehlgeschlagenePruefungZeigtNurIhreMeldung_data() {
-        QTest::addColumn<bool>("administrator");
-        QTest::addColumn<bool>("andereInstanz");
-        QTest::addColumn<QString>("ordner");
-        QTest::addColumn<QString>("meldung");
-        QTest::newRow("kein Administrator")
-            << false << true << "//server/share"
-            << QString::fromUtf8(
-                   "Programm muss mit 'ADMINISTRATOR'-Rechten gestartet werden!"
-                   "\r\n\r\nProgramm wird beendet!");
-        QTest::newRow("zweite Instanz")
-            << true << true << "//server/share"
-            << QString::fromUtf8(
-                   "Achtung!\r\nLiveText wurde bereits gestartet!\r\n\r\n"
-                   "Ein mehrfaches gleichzeitiges Ausführen ist nicht möglich!");
-        QTest::newRow("Netzwerkpfad")
-            << true << false << "//server/share"
-            << QString::fromUtf8(
-                   "Programm darf nicht über einen Netzwerkpfad geöffnet werden!\r\n\r\n"
-                   "Hier: //server/share\r\n\r\n"
-                   "Programm z.B. so starten: C:\\Programme\\Zelmo-Software\\Zelmo-Livetext.exe"
-                   "\r\n\r\nProgramm muss beendet werden!");
-    }
     void fehlgeschlagenePruefungZeigtNurIhreMeldung() {
-        QFETCH(bool, administrator);
-        QFETCH(bool, andereInstanz);
-        QFETCH(QString, ordner);
-        QFETCH(QString, meldung);
         FakePlatform platform;
-        platform.administrator = administrator;
-        platform.otherInstanceRunning = andereInstanz;
-        platform.folder = ordner.toStdString();
+        platform.folder = "//server/share";
         FakeDialoge dialoge;
 
         QCOMPARE(zelmo::app::Main(platform, dialoge), 1);
-        QCOMPARE(dialoge.gezeigt.size(), 1);
-        QCOMPARE(dialoge.gezeigt[0].text, meldung);
+        QCOMPARE(dialoge.Meldungen().size(), 1);
+        QVERIFY(dialoge.Meldungen()[0].startsWith("Programm darf nicht über einen Netzwerkpfad"));
         QCOMPARE(dialoge.gezeigt[0].titel, QStringLiteral("Zelmo-LiveText"));
         QVERIFY(!Hauptfenster());
+        // The instance was claimed before the path check and is released again.
         QCOMPARE(platform.locksHeld, 0);
     }
 
-    void fehlendeKatalogeHaltenDenStartNichtAuf() {
+    void startZeigtDasHauptfensterBisZumSchliessen_data() {
+        QTest::addColumn<bool>("kataloge");
+        QTest::addColumn<QByteArray>("startwerte");  // the start of the file after the run
+        QTest::newRow("fehlende Kataloge halten den Start nicht auf")
+            << false << QByteArray("Localhost\r\n3000\r\n0\r\nnicht bekannt\r\n");
+        QTest::newRow("mit Katalogen ohne Meldung")
+            << true << QByteArray("10.0.0.7\r\n3100\r\n0\r\n/lt\r\n");
+    }
+    void startZeigtDasHauptfensterBisZumSchliessen() {
+        QFETCH(bool, kataloge);
+        QFETCH(QByteArray, startwerte);
         QTemporaryDir ordner;
+        if (kataloge) {
+            QVERIFY(DateiSchreiben(ordner.filePath("Tabellen.json"),
+                                   R"({"Startliste":["Name","Pferd"]})"));
+            QVERIFY(DateiSchreiben(ordner.filePath("Ereignisse.json"),
+                                   R"({"Ereignisse":["GA Ein","GA Aus"]})"));
+            QVERIFY(DateiSchreiben(ordner.filePath("LiveTextStartwerte.TXT"),
+                                   "10.0.0.7\r\n3100\r\n0\r\n/lt\r\n0\r\n0\r\n"));
+        }
         FakePlatform platform;
         platform.folder = ordner.path().toStdString();
         FakeDialoge dialoge;
@@ -147,40 +117,18 @@ class MainTest : public QObject {
 
         QCOMPARE(zelmo::app::Main(platform, dialoge), 0);
 
-        QCOMPARE(dialoge.Meldungen(),
-                 QStringList{QStringLiteral("Kann Tabelle: ") + ordner.filePath("Tabellen.json") +
-                             QStringLiteral(" - nicht finden!")});
-        QCOMPARE(dialoge.gezeigt[0].titel, QStringLiteral("Zelmo-LiveText"));
-        QVERIFY(gesehen.fenster);
+        const QStringList meldungen =
+            kataloge ? QStringList()
+                     : QStringList{"Kann Tabelle: " + ordner.filePath("Tabellen.json") +
+                                   " - nicht finden!"};
+        QCOMPARE(dialoge.Meldungen(), meldungen);
         QCOMPARE(gesehen.titel, QStringLiteral("Zelmo - LiveText-Empfänger"));
         // The instance stays claimed while the window runs and is released at the end.
         QCOMPARE(gesehen.locksHeld, 1);
         QCOMPARE(platform.locksHeld, 0);
         // The window unloaded before Main returned: its settings are in the program folder.
-        QVERIFY(LeseDatei(ordner.filePath("LiveTextStartwerte.TXT"))
-                    .startsWith("Localhost\r\n3000\r\n0\r\nnicht bekannt\r\n"));
+        QVERIFY(DateiInhalt(ordner.filePath("LiveTextStartwerte.TXT")).startsWith(startwerte));
         QVERIFY(!Hauptfenster());
-    }
-
-    void mitKatalogenOhneMeldung() {
-        QTemporaryDir ordner;
-        QVERIFY(
-            SchreibeDatei(ordner.filePath("Tabellen.json"), R"({"Startliste":["Name","Pferd"]})"));
-        QVERIFY(SchreibeDatei(ordner.filePath("Ereignisse.json"),
-                              R"({"Ereignisse":["GA Ein","GA Aus"]})"));
-        QVERIFY(SchreibeDatei(ordner.filePath("LiveTextStartwerte.TXT"),
-                              "10.0.0.7\r\n3100\r\n0\r\n/lt\r\n0\r\n0\r\n"));
-        FakePlatform platform;
-        platform.folder = ordner.path().toStdString();
-        FakeDialoge dialoge;
-        Gesehen gesehen;
-        SchliesseHauptfensterSobaldGezeigt(gesehen, platform);
-
-        QCOMPARE(zelmo::app::Main(platform, dialoge), 0);
-        QVERIFY(gesehen.fenster);
-        QVERIFY(dialoge.gezeigt.isEmpty());
-        QVERIFY(LeseDatei(ordner.filePath("LiveTextStartwerte.TXT"))
-                    .startsWith("10.0.0.7\r\n3100\r\n0\r\n/lt\r\n"));
     }
 };
 

@@ -3,149 +3,106 @@
 #include <QAbstractItemView>
 #include <QSignalSpy>
 #include <QTest>
+#include <memory>
 
 using zelmo::widgets::CheckBoxCombo;
-
-namespace {
-
-// A combo with the entries a, b, c, "d,e" (an entry holding the separator).
-void Fuellen(CheckBoxCombo& combo) {
-    combo.SetzeBeschriftung("Auswahl");
-    combo.SetzeTrenner(",");
-    for (const char* text : {"a", "b", "c", "d,e"}) {
-        combo.EintragHinzufuegen(QString::fromLatin1(text));
-    }
-}
-
-QList<int> Indizes(const QSignalSpy& spy) {
-    QList<int> indizes;
-    for (const auto& aufruf : spy) {
-        indizes.append(aufruf.at(0).toInt());
-    }
-    return indizes;
-}
-
-}  // namespace
 
 class CheckBoxComboTest : public QObject {
     Q_OBJECT
 
+  private:
+    std::unique_ptr<CheckBoxCombo> combo_;
+
+    // The entry index of every change reported.
+    static QList<int> Indizes(const QSignalSpy& spy) {
+        QList<int> indizes;
+        for (const auto& aufruf : spy)
+            indizes.append(aufruf.at(0).toInt());
+        return indizes;
+    }
+
   private slots:
-    void textJoinsCheckedEntriesInListOrder() {
-        CheckBoxCombo combo;
-        Fuellen(combo);
-        QCOMPARE(combo.Text(), QString());
-        QCOMPARE(combo.AnzeigeText(), QStringLiteral("Auswahl"));
-
-        combo.SetzeAngehakt(2, true);
-        combo.SetzeAngehakt(0, true);
-        QCOMPARE(combo.Text(), QStringLiteral("a,c"));
-        QCOMPARE(combo.AnzeigeText(), QStringLiteral("a,c"));
-        QCOMPARE(combo.AnzahlAngehakt(), 2);
-        QVERIFY(combo.Angehakt(0) && !combo.Angehakt(1) && combo.Angehakt(2));
-        QVERIFY(!combo.Angehakt(4));
-
-        combo.SetzeTrenner(";");
-        QCOMPARE(combo.Text(), QStringLiteral("a;c"));
+    // Entries a, b, c and "d,e", one holding the separator.
+    void init() {
+        combo_ = std::make_unique<CheckBoxCombo>();
+        combo_->SetzeBeschriftung("Auswahl");
+        combo_->SetzeTrenner(",");
+        for (const char* text : {"a", "b", "c", "d,e"})
+            combo_->EintragHinzufuegen(QString::fromLatin1(text));
     }
-
-    void everyChangeIsReportedOnce() {
-        CheckBoxCombo combo;
-        Fuellen(combo);
-        QSignalSpy spy(&combo, &CheckBoxCombo::HakenGeaendert);
-        combo.SetzeAngehakt(1, true);
-        combo.SetzeAngehakt(1, true);   // no change
-        combo.SetzeAngehakt(3, false);  // no change
-        combo.SetzeAngehakt(7, true);   // no such entry
-        combo.SetzeAngehakt(1, false);
-        QCOMPARE(Indizes(spy), (QList<int>{1, 1}));
-    }
+    void cleanup() { combo_.reset(); }
 
     void checkFromTextMatchesWholeEntries_data() {
+        QTest::addColumn<int>("vorher");  // an entry checked beforehand, or -1
         QTest::addColumn<QString>("namen");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("gemeldet");
-
-        QTest::newRow("two names") << "c,a"
-                                   << "a,c" << QList<int>{0, 2};
-        QTest::newRow("unknown and differently cased names") << "x,A,b"
-                                                             << "b" << QList<int>{1};
-        QTest::newRow("an entry holding the separator cannot be named") << "d,e"
-                                                                        << "" << QList<int>{};
-        QTest::newRow("empty text") << ""
-                                    << "" << QList<int>{};
+        const auto fall = [](const char* name, int vorher, const char* namen, const char* text,
+                             const QList<int>& gemeldet) {
+            QTest::newRow(name) << vorher << QString(namen) << QString(text) << gemeldet;
+        };
+        fall("two names, joined in list order", -1, "c,a", "a,c", {0, 2});
+        fall("unknown and differently cased names", -1, "x,A,b", "b", {1});
+        fall("an entry holding the separator cannot be named", -1, "d,e", "", {});
+        fall("other checks stay", 3, "b", "b,d,e", {1});
+        fall("a checked name is no change", 1, "b", "b", {});
     }
-
     void checkFromTextMatchesWholeEntries() {
+        QFETCH(int, vorher);
         QFETCH(QString, namen);
         QFETCH(QString, text);
         QFETCH(QList<int>, gemeldet);
-        CheckBoxCombo combo;
-        Fuellen(combo);
-        QSignalSpy spy(&combo, &CheckBoxCombo::HakenGeaendert);
-        combo.AnhakenAusText(namen);
-        QCOMPARE(combo.Text(), text);
+        if (vorher >= 0)
+            combo_->SetzeAngehakt(vorher, true);
+        QSignalSpy spy(combo_.get(), &CheckBoxCombo::HakenGeaendert);
+        combo_->AnhakenAusText(namen);
+        QCOMPARE(combo_->Text(), text);
+        QCOMPARE(combo_->AnzeigeText(), text.isEmpty() ? QStringLiteral("Auswahl") : text);
         QCOMPARE(Indizes(spy), gemeldet);
     }
 
-    void checkFromTextKeepsOtherChecks() {
-        CheckBoxCombo combo;
-        Fuellen(combo);
-        combo.SetzeAngehakt(3, true);
-        combo.AnhakenAusText("b");
-        QCOMPARE(combo.Text(), QStringLiteral("b,d,e"));
-    }
-
-    void uncheckAllReportsAfterTheLastChange() {
-        CheckBoxCombo combo;
-        Fuellen(combo);
-        combo.SetzeAngehakt(0, true);
-        combo.SetzeAngehakt(2, true);
+    void uncheckAllReportsAfterTheLastChangeAndClearingIsSilent() {
+        combo_->SetzeAngehakt(0, true);
+        combo_->SetzeAngehakt(2, true);
         QList<int> gesehen;
-        connect(&combo, &CheckBoxCombo::HakenGeaendert, &combo,
-                [&](int) { gesehen.append(combo.AnzahlAngehakt()); });
-        combo.AlleAbhaken();
+        connect(combo_.get(), &CheckBoxCombo::HakenGeaendert, combo_.get(),
+                [&](int) { gesehen.append(combo_->AnzahlAngehakt()); });
+        combo_->AlleAbhaken();
         // Each handler sees the final state: nothing checked.
         QCOMPARE(gesehen, (QList<int>{0, 0}));
-    }
 
-    void clearRemovesEntriesSilently() {
-        CheckBoxCombo combo;
-        Fuellen(combo);
-        combo.SetzeAngehakt(0, true);
-        QSignalSpy spy(&combo, &CheckBoxCombo::HakenGeaendert);
-        combo.Leeren();
-        QCOMPARE(combo.count(), 0);
-        QCOMPARE(combo.AnzahlAngehakt(), 0);
-        QCOMPARE(combo.AnzeigeText(), QStringLiteral("Auswahl"));
-        QCOMPARE(spy.size(), 0);
+        combo_->SetzeAngehakt(1, true);
+        gesehen.clear();
+        combo_->Leeren();
+        QCOMPARE(combo_->count(), 0);
+        QCOMPARE(combo_->AnzeigeText(), QStringLiteral("Auswahl"));
+        QCOMPARE(gesehen, QList<int>{});
     }
 
     void aClickInTheOpenListTogglesAndKeepsItOpen() {
-        CheckBoxCombo combo;
-        Fuellen(combo);
-        combo.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&combo));
-        combo.showPopup();
-        QAbstractItemView* liste = combo.view();
+        combo_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(combo_.get()));
+        combo_->showPopup();
+        QAbstractItemView* liste = combo_->view();
         QTRY_VERIFY(liste->isVisible());
-        QSignalSpy spy(&combo, &CheckBoxCombo::HakenGeaendert);
+        QSignalSpy spy(combo_.get(), &CheckBoxCombo::HakenGeaendert);
+        const auto klick = [&](int zeile) {
+            const QPoint mitte = liste->visualRect(liste->model()->index(zeile, 0)).center();
+            QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, mitte);
+        };
 
-        const QPoint b = liste->visualRect(liste->model()->index(1, 0)).center();
-        QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, b);
-        QCOMPARE(combo.Text(), QStringLiteral("b"));
+        klick(1);
+        QCOMPARE(combo_->Text(), QStringLiteral("b"));
         QVERIFY(liste->isVisible());
-
-        const QPoint c = liste->visualRect(liste->model()->index(2, 0)).center();
-        QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, c);
-        QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, b);
-        QCOMPARE(combo.Text(), QStringLiteral("c"));
+        klick(2);
+        klick(1);
+        QCOMPARE(combo_->Text(), QStringLiteral("c"));
         QCOMPARE(Indizes(spy), (QList<int>{1, 2, 1}));
 
         liste->setCurrentIndex(liste->model()->index(0, 0));
         QTest::keyClick(liste, Qt::Key_Space);
-        QCOMPARE(combo.Text(), QStringLiteral("a,c"));
-        combo.hidePopup();
+        QCOMPARE(combo_->Text(), QStringLiteral("a,c"));
+        combo_->hidePopup();
     }
 };
 

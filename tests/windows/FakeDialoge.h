@@ -1,18 +1,17 @@
 #pragma once
 
 #include <QList>
-#include <QQueue>
 #include <QString>
 #include <QStringList>
 
 #include "windows/Dialoge.h"
 
-namespace zelmo::windows::test {
+namespace zelmo::test {
 
 // Stands in for the program's message boxes and file dialogs: records what would have been
-// shown and answers from queues. An empty queue answers No / cancelled and counts it, so a
-// test notices a dialog it did not expect.
-class FakeDialoge : public Dialoge {
+// shown and answers from queues. An empty queue answers No or cancels, so a test that forgot
+// an answer changes nothing rather than waits for a person.
+class FakeDialoge : public windows::Dialoge {
   public:
     enum class Art { Meldung, JaNein, DateiOeffnen, DateiSpeichern, Ordner };
 
@@ -20,46 +19,38 @@ class FakeDialoge : public Dialoge {
         Art art;
         QString titel;
         QString text;  // the message, or the start name of a file dialog
-        QString filterEndung;
         Symbol symbol = Symbol::Keins;
         QWidget* besitzer = nullptr;
     };
 
     QList<Gezeigt> gezeigt;
-    QQueue<bool> jaNeinAntworten;
-    QQueue<QString> pfadAntworten;  // for DateiOeffnen, DateiSpeichern and Ordner
-    int ohneAntwort = 0;
+    QList<bool> jaNeinAntworten;
+    QStringList pfadAntworten;  // for DateiOeffnen, DateiSpeichern and Ordner
 
     void Meldung(QWidget* besitzer, const QString& text, const QString& titel,
                  Symbol symbol) override {
-        gezeigt.append({Art::Meldung, titel, text, QString(), symbol, besitzer});
+        gezeigt.append({Art::Meldung, titel, text, symbol, besitzer});
     }
     bool JaNein(QWidget* besitzer, const QString& text, const QString& titel) override {
-        gezeigt.append({Art::JaNein, titel, text, QString(), Symbol::Frage, besitzer});
-        if (jaNeinAntworten.isEmpty()) {
-            ++ohneAntwort;
-            return false;
-        }
-        return jaNeinAntworten.dequeue();
+        gezeigt.append({Art::JaNein, titel, text, Symbol::Frage, besitzer});
+        return !jaNeinAntworten.isEmpty() && jaNeinAntworten.takeFirst();
     }
     QString DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startName,
-                         const QString& filterEndung) override {
-        gezeigt.append(
-            {Art::DateiOeffnen, titel, startName, filterEndung, Symbol::Keins, besitzer});
+                         const QString&) override {
+        gezeigt.append({Art::DateiOeffnen, titel, startName, Symbol::Keins, besitzer});
         return Pfad();
     }
     QString DateiSpeichern(QWidget* besitzer, const QString& titel, const QString& startName,
-                           const QString& filterEndung) override {
-        gezeigt.append(
-            {Art::DateiSpeichern, titel, startName, filterEndung, Symbol::Keins, besitzer});
+                           const QString&) override {
+        gezeigt.append({Art::DateiSpeichern, titel, startName, Symbol::Keins, besitzer});
         return Pfad();
     }
     QString Ordner(QWidget* besitzer, const QString& titel) override {
-        gezeigt.append({Art::Ordner, titel, QString(), QString(), Symbol::Keins, besitzer});
+        gezeigt.append({Art::Ordner, titel, QString(), Symbol::Keins, besitzer});
         return Pfad();
     }
 
-    // The texts of the message boxes shown (Meldung only), in order.
+    // The texts of the message boxes shown, in order.
     QStringList Meldungen() const {
         QStringList texte;
         for (const Gezeigt& g : gezeigt)
@@ -69,13 +60,7 @@ class FakeDialoge : public Dialoge {
     }
 
   private:
-    QString Pfad() {
-        if (pfadAntworten.isEmpty()) {
-            ++ohneAntwort;
-            return QString();
-        }
-        return pfadAntworten.dequeue();
-    }
+    QString Pfad() { return pfadAntworten.isEmpty() ? QString() : pfadAntworten.takeFirst(); }
 };
 
-}  // namespace zelmo::windows::test
+}  // namespace zelmo::test

@@ -1,30 +1,27 @@
 // The whole path of a telegram: a scoring sender on loopback, the main window's link, the
-// template editor opened through "Vorlagen", and the files on disk.
+// template editor opened through "Vorlagen", the files on disk and the acknowledgement.
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include <QRadioButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <memory>
 
-#include "EditorFakeDialoge.h"
-#include "EditorTestHilfen.h"
+#include "FakeDialoge.h"
+#include "TestHilfen.h"
+#include "widgets/Gitter.h"
 #include "windows/FrmFelderAuswahl.h"
 #include "windows/FrmLiveTextEmpfaenger.h"
 #include "windows/FrmVorlagen.h"
 
 using namespace zelmo;
-using zelmo::test::EditorFakeDialoge;
+using namespace zelmo::test;
 using zelmo::windows::FrmLiveTextEmpfaenger;
 using zelmo::windows::FrmVorlagen;
 
 namespace {
-
-QByteArray Rahmen(const QByteArray& payload) {
-    return QByteArray::number(payload.size() + 10).rightJustified(10, '0') + payload;
-}
 
 // Round 2, a Zeitspringen with a jump-off. The payload is in the code page: "Jörg" is one
 // byte per character on the wire.
@@ -35,7 +32,7 @@ const QByteArray kTelegramm =
     R"("Startliste":{"Anzahl":2,"Records":[{"Name":"Anna","Land":"GER"},)"
     "{\"Name\":\"J\xf6rg\",\"Land\":\"AUT\"}]}}";
 
-// Line 0 fails its round test (score 16); line 1 passes type, jump-off and round (26).
+// Line 0 fails its round test; line 1 passes type, jump-off and round.
 const QByteArray kVorlage =
     R"({"Vorlage" : {"Zeilen" :[{"Ereignis": "GA Ein", "Turnierart": "Alle", "Unterauswahl1": "", "Unterauswahl2": "", "Umlauf": "1", "Reserve": "", "Seite": "01", "Dateiname": "falsch", "Tabelle": "Ereignis", "Feld": "Status"}, )"
     R"({"Ereignis": "GA Ein", "Turnierart": "Zeitspringen", "Unterauswahl1": "mit Stechen", "Unterauswahl2": "", "Umlauf": "Alle", "Reserve": "", "Seite": "12", "Dateiname": "start", "Tabelle": "Ereignis*Startliste", "Feld": "Wert1*Name,Land"} ]} ,"Ausgabeformat" : [{"Type": "OptLiveText","Trenner" : ","}]})"
@@ -54,20 +51,6 @@ const QByteArray kControlTxt = "LiveText_PageNo = 12\r\nLiveText_Play = 0\r\nLiv
 class LiveAusgabeTest : public QObject {
     Q_OBJECT
 
-  private:
-    QTcpServer server_;
-    QTcpSocket* verbindung_ = nullptr;
-    QByteArray empfangen_;
-
-    // Sends one telegram and waits for its acknowledgement.
-    bool Senden(const QByteArray& payload) {
-        const qsizetype vorher = empfangen_.size();
-        verbindung_->write(Rahmen(payload));
-        verbindung_->flush();
-        return QTest::qWaitFor([&] { return empfangen_.size() >= vorher + 12; }) &&
-               empfangen_.mid(vorher) == "0000000012OK";
-    }
-
   private slots:
     void telegramToFilesThroughTheEditor() {
         QTemporaryDir programm;
@@ -75,72 +58,109 @@ class LiveAusgabeTest : public QObject {
         QVERIFY(programm.isValid() && ausgabe.isValid());
         start::ProgramState state;
         state.programFolder = programm.path().toStdString();
-        state.kataloge = test::Kataloge();
-        EditorFakeDialoge dialoge;
-        QVERIFY(server_.listen(QHostAddress::LocalHost, 0));
-        connect(&server_, &QTcpServer::newConnection, this, [this] {
-            verbindung_ = server_.nextPendingConnection();
-            connect(verbindung_, &QTcpSocket::readyRead, this,
-                    [this] { empfangen_ += verbindung_->readAll(); });
-        });
+        state.kataloge = Kataloge();
+        FakeDialoge dialoge;
+        Sender sender;
 
         auto fenster = std::make_unique<FrmLiveTextEmpfaenger>(state, state.telegramme, dialoge);
         fenster->show();
         QVERIFY(QTest::qWaitForWindowExposed(fenster.get()));
-        auto box = [&](const char* name) {
-            return fenster->findChild<QLineEdit*>(QString::fromLatin1(name));
-        };
-        box("txtIPausUDPEmpfaenger")->setText("127.0.0.1");
-        box("txtPortausUDPEmpfaenger")->setText(QString::number(server_.serverPort()));
-        box("txtPfadZuLiveText")->setText(ausgabe.path());
-        auto* verbinden = fenster->findChild<QPushButton*>("cmdVerbinden");
+        Kind<QLineEdit>(fenster.get(), "txtIPausUDPEmpfaenger")->setText("127.0.0.1");
+        Kind<QLineEdit>(fenster.get(), "txtPortausUDPEmpfaenger")->setText(sender.port());
+        auto* pfad = Kind<QLineEdit>(fenster.get(), "txtPfadZuLiveText");
+        pfad->setText(ausgabe.path());
+        auto* verbinden = Kind<QPushButton>(fenster.get(), "cmdVerbinden");
         verbinden->click();
         QTRY_COMPARE(verbinden->text(), QStringLiteral("Trennen"));
-        QTRY_VERIFY(verbindung_ != nullptr);
+        QTRY_VERIFY(sender.letzte() != nullptr);
 
-        fenster->findChild<QPushButton*>("cmdVorlagen")->click();
+        auto* vorlagen = Kind<QPushButton>(fenster.get(), "cmdVorlagen");
+        vorlagen->click();
         QPointer<FrmVorlagen> editor = qobject_cast<FrmVorlagen*>(fenster->vorlagen());
         QVERIFY(editor);
+        QVERIFY(!fenster->isEnabled());
         const QString datei = programm.filePath("LiveText.json");
-        QVERIFY(test::DateiSchreiben(datei, kVorlage));
-        dialoge.dateien = {datei};
-        editor->findChild<QPushButton*>("cmdProjektEinlesen")->click();
-        QCOMPARE(dialoge.Texte(), QStringList{"Vorlage eingelesen"});
+        QVERIFY(DateiSchreiben(datei, kVorlage));
+        dialoge.pfadAntworten = {datei};
+        Kind<QPushButton>(editor, "cmdProjektEinlesen")->click();
+        QCOMPARE(dialoge.Meldungen(), QStringList{"Vorlage eingelesen"});
         editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor));
         QVERIFY(state.vorlagenAktiv);
 
-        QVERIFY(Senden(kTelegramm));
+        // The main window is disabled, yet its link still receives and acknowledges.
+        QVERIFY(sender.quittiert(kTelegramm));
         const QDir ordner(ausgabe.path());
         QCOMPARE(ordner.entryList(QDir::Files), (QStringList{"control.txt", "start.txt"}));
-        QCOMPARE(test::DateiInhalt(ausgabe.filePath("start.txt")), kStartTxt);
-        QCOMPARE(test::DateiInhalt(ausgabe.filePath("control.txt")), kControlTxt);
-        QCOMPARE(editor->zustand().listEreignisse.Lines().back(), std::string("GA Ein\x1b"
-                                                                              "1\x1b\x1b\x1b"));
+        QCOMPARE(DateiInhalt(ausgabe.filePath("start.txt")), kStartTxt);
+        QCOMPARE(DateiInhalt(ausgabe.filePath("control.txt")), kControlTxt);
+        const auto liste = [&](const char* name) { return Texte(Kind<QListWidget>(editor, name)); };
+        QCOMPARE(liste("listEreignisse"), QStringList{"GA Ein\x1b"
+                                                      "1\x1b\x1b\x1b"});
+        // Both lines name the event; the first then fails its round test.
+        QCOMPARE(liste("ListGefundenIn0"), (QStringList{"0", "1"}));
+        const auto* vorschau = Kind<widgets::Gitter>(editor, "CtlLXAusgabe")->model();
+        QCOMPARE(
+            vorschau->index(0, 1).data().toString() + '|' + vorschau->index(0, 3).data().toString(),
+            QStringLiteral("start|Wert1 = 1"));
+        const auto leeren = [&] {
+            for (const QString& f : ordner.entryList(QDir::Files))
+                QVERIFY(QFile::remove(ordner.filePath(f)));
+        };
+
+        // Each key typed into the editor's event box runs once.
+        leeren();
+        auto* ereignis = Kind<QLineEdit>(editor, "txtEreignis");
+        ereignis->selectAll();
+        QTest::keyClicks(ereignis, "GA Ein");
+        QCOMPARE(liste("listEreignisse").mid(1),
+                 (QStringList{"G", "GA", "GA ", "GA E", "GA Ei", "GA Ein"}));
+        QCOMPARE(DateiInhalt(ausgabe.filePath("start.txt")), kStartTxt);
 
         // While the field selection dialog is open nothing becomes output.
-        QVERIFY(QFile::remove(ausgabe.filePath("start.txt")));
-        QVERIFY(QFile::remove(ausgabe.filePath("control.txt")));
-        editor->findChild<QPushButton*>("cmdBearbeiten")->click();
+        leeren();
+        Kind<QPushButton>(editor, "cmdBearbeiten")->click();
         QVERIFY(editor->feldAuswahl() != nullptr);
-        QVERIFY(Senden(kTelegramm));
+        QVERIFY(sender.quittiert(kTelegramm));
         QVERIFY(ordner.entryList(QDir::Files).isEmpty());
-
         editor->feldAuswahl()->close();
         QVERIFY(QTest::qWaitForWindowActive(editor));
-        QVERIFY(Senden(kTelegramm));
-        QCOMPARE(test::DateiInhalt(ausgabe.filePath("start.txt")), kStartTxt);
+
+        // A run takes the grid, the format and the data folder as they are at that moment.
+        auto* modell = Kind<widgets::Gitter>(editor, "CtlLXEreignisse")->model();
+        QVERIFY(modell->setData(modell->index(1, 7), "neu"));
+        QVERIFY(modell->setData(modell->index(1, 9), "Wert1\nName"));
+        QTest::mouseClick(Kind<QRadioButton>(editor, "OptCSVNurDaten"), Qt::LeftButton);
+        Kind<QLineEdit>(editor, "txtTrenner")->setText(";");
+        QVERIFY(sender.quittiert(kTelegramm));
+        QCOMPARE(ordner.entryList(QDir::Files), QStringList{"neu.csv"});
+        QCOMPARE(DateiInhalt(ausgabe.filePath("neu.csv")),
+                 QByteArray("\"1\";\r\n\"Anna\";\r\n\"J\xf6rg\"\r\n"));
+        auto* warnungen = Kind<QLabel>(editor, "lblWarnungen");
+        QCOMPARE(warnungen->text(), QString());
+        pfad->clear();
+        QVERIFY(sender.quittiert(kTelegramm));
+        QCOMPARE(warnungen->text(), QStringLiteral("Kein Ausgabepfad angegeben!"));
+        pfad->setText(ordner.filePath("fehlt"));
+        QVERIFY(sender.quittiert(kTelegramm));
+        QVERIFY2(warnungen->text().contains("neu.csv"), qPrintable(warnungen->text()));
+        pfad->setText(ausgabe.path());
 
         // A closed editor takes no more events; the main window takes input again.
-        QVERIFY(QFile::remove(ausgabe.filePath("start.txt")));
-        dialoge.antworten = {true};
-        editor->findChild<QPushButton*>("cmdBeenden")->click();
+        leeren();
+        dialoge.jaNeinAntworten = {true};
+        Kind<QPushButton>(editor, "cmdBeenden")->click();
         QTRY_VERIFY(editor.isNull());
+        QVERIFY(fenster->vorlagen() == nullptr);
         QVERIFY(fenster->isEnabled());
         QVERIFY(!state.vorlagenAktiv);
-        QVERIFY(Senden(kTelegramm));
-        QVERIFY(!QFile::exists(ausgabe.filePath("start.txt")));
+        QVERIFY(sender.quittiert(kTelegramm));
+        QVERIFY(ordner.entryList(QDir::Files).isEmpty());
 
+        // The next click makes a new editor.
+        vorlagen->click();
+        QVERIFY(qobject_cast<FrmVorlagen*>(fenster->vorlagen()) != nullptr);
+        QVERIFY(!fenster->isEnabled());
         fenster.reset();
     }
 };
