@@ -107,12 +107,18 @@ TEST(Collection, InvalidDocumentsAndTrailingContentFail) {
                           R"({"a": 1}})",  "",
                           "   ",           "{",
                           "[1 2]",         "1 2",
-                          "[] x",          "{} {}"};
+                          "[] x",          "{} {}",
+                          "[nulll]",       "null x"};
     for (const char* json : rows) {
         SCOPED_TRACE(json);
         EXPECT_THROW(JSONDecodieren(json), Error);
     }
+    // White space around any root is not trailing content.
     EXPECT_EQ(JSONDecodieren("  {\"a\": 1}\r\n  ").Item("a").Text(), "1");
+    for (const char* json : {" null\r", "null ", "[ null ]", " true\n", " \"a\"\t", " 7 "}) {
+        SCOPED_TRACE(json);
+        EXPECT_NO_THROW(JSONDecodieren(json));
+    }
 }
 
 TEST(Collection, NestingIsLimitedTo1024Levels) {
