@@ -326,15 +326,8 @@ void FrmLiveTextEmpfaenger::closeEvent(QCloseEvent* event) {
 
 void FrmLiveTextEmpfaenger::Entladen() {
     entladenErledigt_ = true;
-    if (verbindenLaeuft_) {
-        verbindenLaeuft_ = false;
-        verbindenTakt_.stop();
-        ctlProgressbar1->Beenden();
-        if (mausBeschaeftigt_) {
-            QApplication::restoreOverrideCursor();
-            mausBeschaeftigt_ = false;
-        }
-    }
+    if (verbindenLaeuft_)
+        WarteBeenden();
     StartwerteSchreiben();
     transferRest_.clear();
     link_->abortConnection();
@@ -479,7 +472,8 @@ void FrmLiveTextEmpfaenger::VerbindenTakt() {
         VerbindenBeenden();
 }
 
-void FrmLiveTextEmpfaenger::VerbindenBeenden() {
+// Ends the connect wait: progress window closed (which enables the window), pointer restored.
+void FrmLiveTextEmpfaenger::WarteBeenden() {
     verbindenLaeuft_ = false;
     verbindenTakt_.stop();
     ctlProgressbar1->Beenden();
@@ -487,6 +481,10 @@ void FrmLiveTextEmpfaenger::VerbindenBeenden() {
         QApplication::restoreOverrideCursor();
         mausBeschaeftigt_ = false;
     }
+}
+
+void FrmLiveTextEmpfaenger::VerbindenBeenden() {
+    WarteBeenden();
     cmdVerbinden->setEnabled(true);
 
     if (link_->isConnected()) {

@@ -108,6 +108,7 @@ class FrmLiveTextEmpfaenger : public QWidget {
     void Verbinden();
     void Trennen();
     void VerbindenTakt();
+    void WarteBeenden();
     void VerbindenBeenden();
     void chkAutomatischVerbinden_Click();
     void ImageLiveTextPfadSuchen_Click();
