@@ -1,8 +1,12 @@
 #include "Commands.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <cstdio>
+
+#include "component/Error.h"
+#include "component/FileReplace.h"
 
 namespace zelmo::tool {
 
@@ -21,13 +25,34 @@ QString HelpText(const QCommandLineParser& parser, const QStringList& args) {
     return text;
 }
 
+// The parser's own messages are English; the tool speaks German. Qt's four forms, each with
+// the option names quoted by the parser.
+QString ParserFehler(const QCommandLineParser& parser) {
+    const QString text = parser.errorText();
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        QStringList names;
+        for (const QString& name : unknown)
+            names << (name.size() == 1 ? "-" : "--") + name;
+        return (unknown.size() == 1 ? "unbekannte Option " : "unbekannte Optionen ") +
+               names.join(", ");
+    }
+    static const QRegularExpression missing("^Missing value after '(.*)'\\.$");
+    static const QRegularExpression unexpected("^Unexpected value after '(.*)'\\.$");
+    if (const auto m = missing.match(text); m.hasMatch())
+        return m.captured(1) + ": Wert fehlt";
+    if (const auto m = unexpected.match(text); m.hasMatch())
+        return m.captured(1) + ": nimmt keinen Wert";
+    return text;
+}
+
 }  // namespace
 
 std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& args) {
     const QCommandLineOption help(QStringList{"h", "help"}, "Zeigt diese Hilfe.");
     parser.addOption(help);
     if (!parser.parse(args)) {
-        Fehler(args, parser.errorText());
+        Fehler(args, ParserFehler(parser));
         std::fprintf(stderr, "%s", qPrintable(HelpText(parser, args)));
         return kExitUsage;
     }
@@ -36,6 +61,15 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
         return kExitOk;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> DateiLesen(const QStringList& args, const QString& path) {
+    try {
+        return ReadFile(path.toStdString());
+    } catch (const Error& e) {
+        Fehler(args, QString::fromStdString(e.what()));
+        return std::nullopt;
+    }
 }
 
 void Fehler(const QStringList& args, const QString& text) {

@@ -30,6 +30,10 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
 // The address to listen on: an IP address, "localhost", or "*" for every interface.
 std::optional<QHostAddress> ListenAddress(const std::string& host);
 
+// The whole file; a file that does not exist or cannot be read is reported with its path and
+// the system's reason ("zelmo <command>: <path>: <reason>"), and nothing is returned.
+std::optional<std::string> DateiLesen(const QStringList& args, const QString& path);
+
 // "zelmo <command>: <text>" on standard error.
 void Fehler(const QStringList& args, const QString& text);
 

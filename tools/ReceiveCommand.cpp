@@ -205,7 +205,10 @@ int Receive(const QStringList& args) {
     }
 
     const QString templatePath = parser.value(templateOption);
-    EinleseErgebnis vorlage = VorlageEinlesen(templatePath.toStdString());
+    const auto bytes = DateiLesen(args, templatePath);
+    if (!bytes)
+        return kExitUsage;
+    EinleseErgebnis vorlage = VorlageAusBytes(*bytes);
     if (!vorlage.Erfolgreich()) {
         // An empty "Zeilen" is no failure to the editor, which keeps its template; here there
         // is no other template to keep.

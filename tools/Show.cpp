@@ -4,8 +4,8 @@
 
 #include "component/Collection.h"
 #include "component/Error.h"
-#include "component/FileReplace.h"
 #include "component/JsonText.h"
+#include "link/TelegramStore.h"
 
 namespace zelmo::tool {
 
@@ -118,8 +118,30 @@ std::vector<ShowTelegram> ParseShow(std::string_view text) {
     return show;
 }
 
-std::vector<ShowTelegram> ReadShow(const std::string& path) {
-    return ParseShow(ReadFile(path));
+std::optional<std::string> ShowPruefen(const std::vector<ShowTelegram>& show) {
+    if (show.empty())
+        return "die Show enthält kein Telegramm";
+    bool vorlage = false;
+    for (const ShowTelegram& telegram : show) {
+        Collection root;
+        try {
+            root = JSONDecodieren(telegram.payload);
+        } catch (const Error&) {
+            continue;  // a recorded garbled payload is played as it came
+        }
+        if (!root.IsObject())
+            continue;
+        if (root.Exists("Ereignis"))
+            return std::nullopt;
+        for (const std::string_view name : TelegramStore::kSectionNames) {
+            if (root.Exists(name))
+                return std::nullopt;
+        }
+        vorlage = vorlage || root.Exists("Vorlage");
+    }
+    return vorlage ? "das ist eine Vorlage, keine Show (Telegramme als JSON Lines erwartet)"
+                   : "keine Zeile ist ein Telegramm (ein JSON-Objekt mit \"Ereignis\" oder "
+                     "einem Abschnitt wie \"AktReiter\")";
 }
 
 std::string JsonString(std::string_view text) {

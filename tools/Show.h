@@ -20,7 +20,11 @@ struct ShowTelegram {
 
 // Parses a show file's text (UTF-8). Throws Error "Zeile N: ..." at the first bad line.
 std::vector<ShowTelegram> ParseShow(std::string_view text);
-std::vector<ShowTelegram> ReadShow(const std::string& path);
+
+// Why `show` cannot be played, or nothing: a show must carry at least one telegram (a JSON
+// object with "Ereignis" or one of the telegram's sections). A template or another JSON file
+// given by mistake would otherwise be "played" to a receiver that only reports it as broken.
+std::optional<std::string> ShowPruefen(const std::vector<ShowTelegram>& show);
 
 // One line of a recorded show, without its line break: valid JSON goes in as "telegram"
 // with its own text (line breaks, which valid JSON holds only as whitespace, become blanks);

@@ -313,15 +313,19 @@ int Simulate(const QStringList& args) {
         interval = milliseconds(ms);
     }
 
+    const QString showPath = parser.value(showOption);
+    const auto text = DateiLesen(args, showPath);
+    if (!text)
+        return kExitUsage;
     std::vector<ShowTelegram> show;
     try {
-        show = ReadShow(parser.value(showOption).toStdString());
+        show = ParseShow(*text);
     } catch (const Error& e) {
-        Fehler(args, parser.value(showOption) + ": " + QString::fromStdString(e.what()));
+        Fehler(args, showPath + ": " + QString::fromStdString(e.what()));
         return kExitUsage;
     }
-    if (show.empty()) {
-        Fehler(args, parser.value(showOption) + ": die Show enthält kein Telegramm");
+    if (const auto fehler = ShowPruefen(show)) {
+        Fehler(args, showPath + ": " + QString::fromStdString(*fehler));
         return kExitUsage;
     }
 

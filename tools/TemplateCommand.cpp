@@ -56,7 +56,10 @@ int Check(const QStringList& args) {
         return kExitUsage;
     }
 
-    const EinleseErgebnis ergebnis = VorlageEinlesen(datei.toStdString());
+    const auto bytes = DateiLesen(args, datei);
+    if (!bytes)
+        return kExitUsage;
+    const EinleseErgebnis ergebnis = VorlageAusBytes(*bytes);
     if (const auto fehler = LeseFehler(ergebnis)) {
         std::printf("%s: %s\n", qPrintable(datei), qPrintable(*fehler));
         return kExitFailed;
@@ -91,7 +94,10 @@ int Format(const QStringList& args) {
     const QString datei = parser.positionalArguments().first();
     const QString ziel = parser.isSet(outputOption) ? parser.value(outputOption) : datei;
 
-    const EinleseErgebnis ergebnis = VorlageEinlesen(datei.toStdString());
+    const auto bytes = DateiLesen(args, datei);
+    if (!bytes)
+        return kExitUsage;
+    const EinleseErgebnis ergebnis = VorlageAusBytes(*bytes);
     if (const auto fehler = LeseFehler(ergebnis)) {
         Fehler(args, datei + ": " + *fehler);
         return kExitUsage;

@@ -1,5 +1,5 @@
 // The tool end to end over loopback: simulate -> record -> receive, a restarted sender, a
-// garbled frame and an unwritable file, the benchmark, the receiver's refusals.
+// garbled frame and an unwritable file, the benchmark, what each command refuses.
 
 #include <gtest/gtest.h>
 
@@ -249,29 +249,43 @@ TEST_F(ToolTest, AGarbledFrameOrAnUnwritableFileIsLoggedAndTheShowGoesOn) {
               }));
 }
 
-TEST_F(ToolTest, TheReceiverRefusesWhatItCannotUse) {
+TEST_F(ToolTest, EachCommandSaysWhatIsWrongWithItsInput) {
     WriteBytes(Path("kaputt.json"), "{\"Vorlage\": ");
     const QString good = Path("vorlage.json");
+    const QString fehlt = Path("fehlt.json");
+    const std::string keineDatei = PathText("fehlt.json") + ": No such file or directory";
+    const QStringList receive = {"receive", "--connect", "127.0.0.1:3020", "--output", Out()};
     struct Row {
         QStringList args;
-        std::string err;  // after "zelmo receive: "
+        std::string err;  // the first line on standard error
     };
     const std::vector<Row> rows = {
-        {{"--connect", "localhost", "--template", good, "--output", Out()},
-         "--connect: \"localhost\" ist keine Adresse HOST:PORT mit Port 1 bis 65535"},
-        {{"--connect", "127.0.0.1:3020", "--template", good, "--output", Path("fehlt")},
-         "Ausgabeordner \"" + PathText("fehlt") + "\" nicht gefunden"},
-        {{"--connect", "127.0.0.1:3020", "--template", Path("kaputt.json"), "--output", Out()},
-         PathText("kaputt.json") + ": JSON Auswertefehler"},
-        {{"--connect", "127.0.0.1:3020", "--template", good, "--output", Out(), "--reconnect", "0"},
-         "--reconnect: \"0\" ist keine Sekundenzahl von 0.05 bis 86400"},
+        {{"receive", "--connect", "localhost", "--template", good, "--output", Out()},
+         "zelmo receive: --connect: \"localhost\" ist keine Adresse HOST:PORT mit Port 1 bis "
+         "65535"},
+        {{"receive", "--connect", "127.0.0.1:3020", "--template", good, "--output", Path("fehlt")},
+         "zelmo receive: Ausgabeordner \"" + PathText("fehlt") + "\" nicht gefunden"},
+        {receive + QStringList{"--template", Path("kaputt.json")},
+         "zelmo receive: " + PathText("kaputt.json") + ": JSON Auswertefehler"},
+        {receive + QStringList{"--template", good, "--reconnect", "0"},
+         "zelmo receive: --reconnect: \"0\" ist keine Sekundenzahl von 0.05 bis 86400"},
+        {receive + QStringList{"--template", fehlt}, "zelmo receive: " + keineDatei},
+        {receive + QStringList{"--template", good, "--bogus"},
+         "zelmo receive: unbekannte Option --bogus"},
+        {{"receive", "--connect"}, "zelmo receive: --connect: Wert fehlt"},
+        {{"template", "check", fehlt}, "zelmo template check: " + keineDatei},
+        {{"template", "format", fehlt}, "zelmo template format: " + keineDatei},
+        {{"simulate", "--listen", "127.0.0.1:0", "--show", fehlt}, "zelmo simulate: " + keineDatei},
+        {{"simulate", "--listen", "127.0.0.1:0", "--show", good},
+         "zelmo simulate: " + PathText("vorlage.json") +
+             ": das ist eine Vorlage, keine Show (Telegramme als JSON Lines erwartet)"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.err);
-        Tool receive(QStringList{"receive"} + row.args);
-        EXPECT_EQ(receive.Finish(), 2);
-        EXPECT_EQ(receive.Err(), "zelmo receive: " + row.err + "\n");
-        EXPECT_EQ(receive.Out(), "");
+        Tool tool(row.args);
+        EXPECT_EQ(tool.Finish(), 2);
+        EXPECT_EQ(Lines(tool.Err()).front(), row.err);
+        EXPECT_EQ(tool.Out(), "");
     }
 }
 

@@ -69,6 +69,23 @@ TEST(Show, ABadLineIsNamedWithItsNumber) {
     }
 }
 
+TEST(Show, AShowMustCarryATelegram) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> rows = {
+        {"{\"a\": 1}\n{\"at_ms\": 5, \"raw\": \"x\"}\n{\"AktUml\": {}}", std::nullopt},
+        {"{\"at_ms\": 1, \"telegram\": [1]}\n{\"Ereignis\": {}}", std::nullopt},
+        {"{\"a\": 1}\n{\"at_ms\": 1, \"telegram\": \"Hallo\"}",
+         "keine Zeile ist ein Telegramm (ein JSON-Objekt mit \"Ereignis\" oder einem Abschnitt "
+         "wie \"AktReiter\")"},
+        {"{\"Vorlage\": {\"Zeilen\": []}}",
+         "das ist eine Vorlage, keine Show (Telegramme als JSON Lines erwartet)"},
+        {"", "die Show enthält kein Telegramm"},
+    };
+    for (const auto& [text, fehler] : rows) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(ShowPruefen(ParseShow(text)), fehler);
+    }
+}
+
 TEST(Show, RecordedLinesReplayAsTheSamePayload) {
     struct Row {
         std::string payload;
