@@ -318,6 +318,13 @@ void FrmLiveTextEmpfaenger::ErsteAktivierung() {
     StartwerteLesen();
 }
 
+void FrmLiveTextEmpfaenger::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The main window is one of the program's forms: while it is active, events are not output.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        state_.vorlagenAktiv = false;
+}
+
 void FrmLiveTextEmpfaenger::closeEvent(QCloseEvent* event) {
     if (!entladenErledigt_)
         Entladen();

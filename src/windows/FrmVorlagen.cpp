@@ -226,12 +226,15 @@ void FrmVorlagen::FormatAnzeigen() {
 void FrmVorlagen::AktivSetzen() {
     // While the field selection dialog is open the line being edited is not yet the template's,
     // so no event may be turned into output.
-    state_.vorlagenAktiv = isVisible() && isActiveWindow() && feldAuswahl_.isNull();
+    state_.vorlagenAktiv = isVisible() && feldAuswahl_.isNull();
 }
 
 void FrmVorlagen::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange) {
+    // Only activation counts here. Losing it to a message box, a file dialog or another
+    // program must not stop the output on air; the program's other forms clear the flag when
+    // they become active.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         AktivSetzen();
     }
 }

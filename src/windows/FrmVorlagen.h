@@ -34,9 +34,10 @@ class FrmFelderAuswahl;
 // and the place where handed-over events become output (txtEreignis, the event list, the
 // preview CtlLXAusgabe, lblWarnungen, the hidden ListGefundenIn0..5).
 //
-// state.vorlagenAktiv follows the window's activation and is false while the field selection
-// dialog is open and once the editor has closed. Closing asks first; a closed editor deletes
-// itself and emits geschlossen().
+// state.vorlagenAktiv turns true when the editor becomes active and false when the field
+// selection dialog opens or the editor closes (the main window clears it when it becomes
+// active); message boxes, file dialogs and other programs taking the focus leave it as it is.
+// Closing asks first; a closed editor deletes itself and emits geschlossen().
 class FrmVorlagen : public QWidget {
     Q_OBJECT
 

@@ -84,6 +84,10 @@ class LiveAusgabeTest : public QObject {
         dialoge.pfadAntworten = {datei};
         Kind<QPushButton>(editor, "cmdProjektEinlesen")->click();
         QCOMPARE(dialoge.Meldungen(), QStringList{"Vorlage eingelesen"});
+        // The main window is a form of the program: while it is active nothing is output.
+        fenster->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fenster.get()));
+        QVERIFY(!state.vorlagenAktiv);
         editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor));
         QVERIFY(state.vorlagenAktiv);
