@@ -376,7 +376,9 @@ void FrmLiveTextEmpfaenger::StartwerteLesen() {
 void FrmLiveTextEmpfaenger::PositionSetzen(const start::Settings& settings) {
     if (!settings.left && !settings.top)
         return;
-    QPoint ziel = pos();
+    // The client area, as the writer takes it: a window manager on X11 reports the frame only
+    // once the window is on screen, so a frame position would be applied as a client one.
+    QPoint ziel = geometry().topLeft();
     if (settings.left)
         ziel.setX(TwipsZuPixel(*settings.left, Qt::Horizontal));
     if (settings.top)
@@ -384,7 +386,7 @@ void FrmLiveTextEmpfaenger::PositionSetzen(const start::Settings& settings) {
     // A position stored on a screen that is no longer attached would hide the window.
     if (QGuiApplication::screenAt(ziel) == nullptr)
         return;
-    move(ziel);
+    setGeometry(QRect(ziel, size()));
 }
 
 void FrmLiveTextEmpfaenger::StartwerteSchreiben() {
@@ -392,8 +394,8 @@ void FrmLiveTextEmpfaenger::StartwerteSchreiben() {
     startwerte_.port = ToUtf8(txtPortausUDPEmpfaenger->text());
     startwerte_.autoConnect = chkAutomatischVerbinden->isChecked() ? "1" : "0";
     startwerte_.liveTextFolder = ToUtf8(txtPfadZuLiveText->text());
-    startwerte_.left = PixelZuTwips(pos().x(), Qt::Horizontal);
-    startwerte_.top = PixelZuTwips(pos().y(), Qt::Vertical);
+    startwerte_.left = PixelZuTwips(geometry().x(), Qt::Horizontal);
+    startwerte_.top = PixelZuTwips(geometry().y(), Qt::Vertical);
     // A file that cannot be written is not reported; the previous one stays intact.
     start::WriteSettings(state_.programFolder, startwerte_);
 }

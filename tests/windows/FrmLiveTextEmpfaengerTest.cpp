@@ -134,13 +134,15 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         if (!datei.isNull())
             QVERIFY(DateiSchreiben(einstellungsDatei(), datei));
         QVERIFY(!kind("ListeClient")->isVisibleTo(fenster_.get()));
-        fenster_->move(30, 40);
+        fenster_->setGeometry(QRect(QPoint(30, 40), fenster_->size()));
         zeigen();
 
         QCOMPARE(box(kIp)->text() + ':' + box(kPort)->text(),
                  QString(datei.isNull() ? "Localhost:3000" : "10.0.0.5:4100"));
         QCOMPARE(fenster_->Pfad(), pfad);
-        QCOMPARE(fenster_->pos(), position);
+        // The stored edges are the client area's (the offscreen frame is 2 px wide).
+        QCOMPARE(fenster_->geometry().topLeft(), position);
+        QCOMPARE(fenster_->frameGeometry().topLeft(), position - QPoint(2, 2));
         QCOMPARE(anzeige(), QStringLiteral("Verbinden | ConnectFehler"));
         QVERIFY(a_->dialoge.gezeigt.isEmpty());
         QVERIFY(kind("ListeClient")->isVisible());
@@ -163,7 +165,7 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         adresse(QStringLiteral("10.1.2.3"), QStringLiteral("4000"));
         kind<QCheckBox>("chkAutomatischVerbinden")->setChecked(true);
         box("txtPfadZuLiveText")->setText(QString::fromUtf8("/daten/Grüße"));
-        fenster_->move(96, 48);
+        fenster_->setGeometry(QRect(QPoint(96, 48), fenster_->size()));
 
         knopf("cmdParameterSpeichern")->click();
         QCOMPARE(DateiInhalt(einstellungsDatei()),
@@ -184,6 +186,13 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         QVERIFY(a_->store.Latest().IsNothing());
         QVERIFY(a_->store.Section("Startliste").IsNothing());
         QVERIFY(a_->dialoge.gezeigt.isEmpty());
+
+        // Start and close again: the window opens where it was closed, the file stays as it is.
+        const QByteArray vorher = DateiInhalt(einstellungsDatei());
+        fenster_ = std::make_unique<FrmLiveTextEmpfaenger>(a_->state, a_->store, a_->dialoge);
+        zeigen();
+        QVERIFY(fenster_->close());
+        QCOMPARE(DateiInhalt(einstellungsDatei()), vorher);
     }
 
     void falscheAdresseOderPort_data() {
