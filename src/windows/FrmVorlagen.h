@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTime>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -56,6 +57,8 @@ class FrmVorlagen : public QWidget {
     const AusgabeLaufZustand& zustand() const { return zustand_; }
     // The open field selection dialog, or null.
     FrmFelderAuswahl* feldAuswahl() const;
+    // The clock for the time of the last file written (tests fix it).
+    void setUhr(std::function<QTime()> uhr);
 
   signals:
     void geschlossen();
@@ -68,6 +71,8 @@ class FrmVorlagen : public QWidget {
     void Aufbauen();
     void FormatAnzeigen();
     void AktivSetzen();
+    // The output state line: running into the folder, paused and why, or disturbed.
+    void ZustandZeigen();
     bool ZeileGewaehlt(int& r);
 
     void ZeileBearbeiten();
@@ -91,6 +96,9 @@ class FrmVorlagen : public QWidget {
     AusgabeLaufZustand zustand_;
     widgets::VorschauModell* vorschauModell_;
     QPointer<FrmFelderAuswahl> feldAuswahl_;
+    std::function<QTime()> uhr_;
+    QTime letzteDateiZeit_;
+    QString letzteDatei_;
 
     widgets::Gitter* CtlLXEreignisse;
     widgets::Gitter* CtlLXAusgabe;
@@ -101,6 +109,7 @@ class FrmVorlagen : public QWidget {
     QLineEdit* txtEreignis;
     QListWidget* listEreignisse;
     QLabel* lblWarnungen;
+    QLabel* lblAusgabeZustand;
     std::array<QListWidget*, 6> ListGefundenIn{};
     QPushButton* cmdBearbeiten;
     QPushButton* cmdHoch;
