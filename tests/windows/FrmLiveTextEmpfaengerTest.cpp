@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <algorithm>
@@ -259,6 +260,40 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         QVERIFY(zeilen("ListeClient").last().startsWith("TCPClient TCPDisConnect - Socket: "));
         verbinden(sender);
         QCOMPARE(sender.verbindungen.size(), 3);
+    }
+
+    // The link goes quiet: the main window says so once the threshold has passed, and stays
+    // connected. The threshold comes from the extra settings file and goes back into it.
+    void telegrammAlterUndWarnung() {
+        const QString zusatz = a_->ordner.filePath("LiveTextZusatzwerte.TXT");
+        QVERIFY(DateiSchreiben(zusatz, "Anderes=1\r\nWarnungOhneTelegrammNachSekunden=60\r\n"));
+        Sender sender;
+        zeigen();
+        uhrAnhalten();
+        auto* alter = kind<QLabel>("lblTelegrammAlter");
+        const auto zeigt = [&] {
+            return alter->text() + " / " + alter->palette().color(QPalette::Window).name();
+        };
+        QCOMPARE(zeigt(), QStringLiteral("Keine Verbindung / #dcdcdc"));
+        verbinden(sender);
+        QCOMPARE(zeigt(), QStringLiteral("Verbunden – noch kein Telegramm (seit 0 s) / #dcdcdc"));
+        jetzt_ += 59s;
+        QTRY_COMPARE(zeigt(),
+                     QStringLiteral("Verbunden – noch kein Telegramm (seit 59 s) / #dcdcdc"));
+        jetzt_ += 1s;
+        QTRY_COMPARE(zeigt(), QStringLiteral("Seit 1 min 00 s kein Telegramm! / #ff0000"));
+        QVERIFY(sender.quittiert(R"({"Ereignis":{"Befehl":"Befehl","Status":"x","Wert1":""}})"));
+        QCOMPARE(zeigt(), QStringLiteral("Letztes Telegramm vor 0 s / #1e7b34"));
+        jetzt_ += 75s;
+        QTRY_COMPARE(zeigt(), QStringLiteral("Seit 1 min 15 s kein Telegramm! / #ff0000"));
+        kind<QSpinBox>("txtWarnungNachSekunden")->setValue(90);
+        QCOMPARE(zeigt(), QStringLiteral("Letztes Telegramm vor 1 min 15 s / #1e7b34"));
+        QCOMPARE(knopf("cmdVerbinden")->text(), QStringLiteral("Trennen"));
+
+        QVERIFY(fenster_->close());
+        QCOMPARE(DateiInhalt(zusatz),
+                 QByteArray("Anderes=1\r\nWarnungOhneTelegrammNachSekunden=90\r\n"));
+        QCOMPARE(DateiInhalt(einstellungsDatei()).count("\r\n"), 6);
     }
 
     void fortschrittUndZeitueberschreitung() {
