@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
+#include <QTranslator>
 #include <QWidget>
 
 #include "platform/Platform.h"
@@ -32,6 +35,23 @@ void AlleFensterSchliessen(const QWidget* hauptfenster) {
 }
 
 }  // namespace
+
+bool QtTexteDeutsch(QCoreApplication& application, const QString& ordner) {
+    const QStringList ordnerListe =
+        ordner.isEmpty()
+            ? QStringList{QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                          QCoreApplication::applicationDirPath() + QStringLiteral("/translations")}
+            : QStringList{ordner};
+    for (const QString& kandidat : ordnerListe) {
+        auto* texte = new QTranslator(&application);
+        if (texte->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), kandidat) &&
+            QCoreApplication::installTranslator(texte))
+            return true;
+        delete texte;
+    }
+    return false;
+}
 
 int Main(platform::Platform& platform, windows::Dialoge& dialoge) {
     start::StartResult startChecks = start::RunStartChecks(platform);

@@ -1,5 +1,8 @@
 #pragma once
 
+class QCoreApplication;
+class QString;
+
 namespace zelmo::platform {
 class Platform;
 }
@@ -14,5 +17,10 @@ namespace zelmo::app {
 // without a window. Returns the process's exit code: 0 after the main window closed, 1 when
 // the start ended early. Needs a running QApplication.
 int Main(platform::Platform& platform, windows::Dialoge& dialoge);
+
+// Installs Qt's own German texts (file dialogs, Yes/No, OK/Cancel) from `ordner`, or when it is
+// empty from Qt's translation folder or the "translations" folder beside the executable.
+// False when no translation was found: the program then starts with Qt's English texts.
+bool QtTexteDeutsch(QCoreApplication& application, const QString& ordner);
 
 }  // namespace zelmo::app

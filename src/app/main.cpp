@@ -9,6 +9,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Zelmo-LiveText"));
     // The main window's end ends the program, even while another window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own dialogs speak German like the rest; without the file they stay English.
+    zelmo::app::QtTexteDeutsch(application, QString());
 
     const auto platform = zelmo::platform::CreateSystemPlatform();
     zelmo::windows::QtDialoge dialoge;

@@ -6,6 +6,7 @@
 #include <QStandardItemModel>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
+#include <utility>
 
 namespace zelmo::widgets {
 
@@ -133,11 +134,27 @@ void CheckBoxCombo::paintEvent(QPaintEvent*) {
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
+void CheckBoxCombo::showPopup() {
+    klickImListe_ = false;
+    QComboBox::showPopup();
+}
+
+void CheckBoxCombo::hidePopup() {
+    klickImListe_ = false;
+    QComboBox::hidePopup();
+}
+
 bool CheckBoxCombo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view()->viewport() && event->type() == QEvent::MouseButtonPress) {
+        klickImListe_ = true;
+    }
     if (watched == view()->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // The press that opened the list happened on the closed box; its release lands on
+        // whatever entry the list put under the pointer and must not toggle it.
+        const bool klick = std::exchange(klickImListe_, false);
         const auto* maus = static_cast<QMouseEvent*>(event);
         const QModelIndex index = view()->indexAt(maus->position().toPoint());
-        if (index.isValid()) {
+        if (klick && index.isValid()) {
             SetzeAngehakt(index.row(), !Angehakt(index.row()));
         }
         return true;

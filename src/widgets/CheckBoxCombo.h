@@ -11,7 +11,8 @@ namespace zelmo::widgets {
 // A drop-down list whose entries carry check marks. The closed box shows the checked
 // entries joined by the separator, or the caption when nothing is checked. A click in the
 // open list toggles an entry and keeps the list open, so that several entries can be checked
-// in one go.
+// in one go; only a click that both starts and ends in the open list counts. Space toggles the
+// current entry.
 //
 // Every change of a check mark is reported through HakenGeaendert, also when the program
 // makes it; operations that change several marks make all changes first and report them
@@ -48,6 +49,9 @@ class CheckBoxCombo : public QComboBox {
     // What the closed box shows: Text(), or the caption when nothing is checked.
     QString AnzeigeText() const;
 
+    void showPopup() override;
+    void hidePopup() override;
+
   signals:
     void HakenGeaendert(int eintrag);
 
@@ -62,6 +66,8 @@ class CheckBoxCombo : public QComboBox {
     QStandardItemModel* modell_;
     QString beschriftung_;
     QString trenner_ = QStringLiteral(",");
+    // A mouse button went down inside the open list (and has not come up yet).
+    bool klickImListe_ = false;
 };
 
 }  // namespace zelmo::widgets

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <vector>
 
 namespace zelmo::widgets {
 
@@ -64,6 +65,71 @@ void Gitter::SetzeSpaltenbreitenTwips(const QList<int>& twips) {
 
 void Gitter::SetzeMehrzeilig(int spalte) {
     setItemDelegateForColumn(spalte, new MehrzeilenDelegate(this));
+}
+
+void Gitter::SetzeInhaltEinpassen(bool an) {
+    einpassen_ = an;
+    if (!an || model() == nullptr) {
+        return;
+    }
+    connect(model(), &QAbstractItemModel::modelReset, this, &Gitter::Einpassen);
+    connect(model(), &QAbstractItemModel::dataChanged, this, &Gitter::Einpassen);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this] { vonHand_ = vonHand_ || !passeEin_; });
+    Einpassen();
+}
+
+void Gitter::Einpassen() {
+    if (!einpassen_ || vonHand_ || model() == nullptr) {
+        return;
+    }
+    passeEin_ = true;
+    resizeColumnsToContents();
+    const int spalten = model()->columnCount();
+    std::vector<int> breite(static_cast<std::size_t>(spalten));
+    std::vector<int> kopf(breite.size());
+    int summe = 0;
+    int groesste = 0;
+    for (int c = 0; c < spalten; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        kopf[i] = horizontalHeader()->sectionSizeHint(c);
+        breite[i] = std::max(columnWidth(c), kopf[i]);
+        summe += breite[i];
+        groesste = std::max(groesste, breite[i]);
+    }
+    // Too wide: cap the widest columns at the largest width that fits, never below a heading.
+    const int platz = viewport()->width();
+    if (summe > platz) {
+        const auto mitDeckel = [&](int deckel) {
+            int s = 0;
+            for (std::size_t i = 0; i < breite.size(); ++i) {
+                s += std::max(kopf[i], std::min(breite[i], deckel));
+            }
+            return s;
+        };
+        int unten = 0;
+        int oben = groesste;
+        while (unten < oben) {
+            const int mitte = (unten + oben + 1) / 2;
+            if (mitDeckel(mitte) <= platz) {
+                unten = mitte;
+            } else {
+                oben = mitte - 1;
+            }
+        }
+        for (std::size_t i = 0; i < breite.size(); ++i) {
+            breite[i] = std::max(kopf[i], std::min(breite[i], unten));
+        }
+    }
+    for (int c = 0; c < spalten; ++c) {
+        setColumnWidth(c, breite[static_cast<std::size_t>(c)]);
+    }
+    passeEin_ = false;
+}
+
+void Gitter::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    Einpassen();
 }
 
 int Gitter::AktuelleZeile() const {

@@ -22,6 +22,11 @@ class Gitter : public QTableView {
     // The column's cells show and edit several lines.
     void SetzeMehrzeilig(int spalte);
 
+    // Columns fit their content within the view after each change of the model or the view's
+    // size, headings included; the widest give way first when space is short. Once the
+    // operator has resized a column by hand, his widths stay.
+    void SetzeInhaltEinpassen(bool an);
+
     // -1 when there is no current cell.
     int AktuelleZeile() const;
     int AktuelleSpalte() const;
@@ -32,8 +37,16 @@ class Gitter : public QTableView {
     void BearbeitenAngefordert();
 
   protected:
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+  private:
+    void Einpassen();
+
+    bool einpassen_ = false;
+    bool vonHand_ = false;
+    bool passeEin_ = false;
 };
 
 }  // namespace zelmo::widgets

@@ -21,11 +21,16 @@ int VorschauModell::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant VorschauModell::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || role != Qt::DisplayRole) {
+    // The tool tip shows the whole text of a cell the column is too narrow for.
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
     }
     const auto& zeile = vorschau_.Zeilen().at(static_cast<std::size_t>(index.row()));
-    return QString::fromStdString(zeile.at(static_cast<std::size_t>(index.column())));
+    const QString text = QString::fromStdString(zeile.at(static_cast<std::size_t>(index.column())));
+    if (role == Qt::ToolTipRole && text.isEmpty()) {
+        return {};
+    }
+    return text;
 }
 
 QVariant VorschauModell::headerData(int section, Qt::Orientation orientation, int role) const {

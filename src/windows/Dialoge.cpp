@@ -1,7 +1,10 @@
 #include "windows/Dialoge.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace zelmo::windows {
 
@@ -21,6 +24,20 @@ QMessageBox::Icon Icon(Dialoge::Symbol symbol) {
     return QMessageBox::NoIcon;
 }
 
+// Room beside the title for the title bar's icon and buttons.
+constexpr int kTitelleisteRand = 160;
+
+// A window manager draws the title in its own bar, which the box does not measure: a box as
+// narrow as its text cuts a longer title ("Ze… ext").
+void TitelPlatz(QMessageBox& box, const QString& titel) {
+    QFont schrift = box.font();
+    schrift.setBold(true);
+    const int breite = QFontMetrics(schrift).horizontalAdvance(titel) + kTitelleisteRand;
+    if (auto* raster = qobject_cast<QGridLayout*>(box.layout()))
+        raster->addItem(new QSpacerItem(breite, 0), raster->rowCount(), 0, 1,
+                        raster->columnCount());
+}
+
 QString Filter(const QString& endung) {
     return endung.isEmpty() ? QString() : QStringLiteral("*.%1 (*.%1)").arg(endung);
 }
@@ -30,12 +47,14 @@ QString Filter(const QString& endung) {
 void QtDialoge::Meldung(QWidget* besitzer, const QString& text, const QString& titel,
                         Symbol symbol) {
     QMessageBox box(Icon(symbol), titel, text, QMessageBox::Ok, besitzer);
+    TitelPlatz(box, titel);
     box.exec();
 }
 
 bool QtDialoge::JaNein(QWidget* besitzer, const QString& text, const QString& titel) {
     QMessageBox box(QMessageBox::Question, titel, text, QMessageBox::Yes | QMessageBox::No,
                     besitzer);
+    TitelPlatz(box, titel);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -42,6 +43,8 @@ const QColor kDesignFehlerText(255, 0, 0);
 const QColor kDesignFehlerHintergrund(255, 255, 192);
 const QColor kFehlerHintergrund(255, 0, 0);  // colour value 255
 const QColor kFehlerText(255, 255, 0);       // colour value 65535
+const QColor kFrisch(30, 123, 52);
+const QColor kKeineVerbindung(220, 220, 220);
 
 QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -117,6 +120,20 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
 
     verbindenTakt_.setInterval(50);
     connect(&verbindenTakt_, &QTimer::timeout, this, &FrmLiveTextEmpfaenger::VerbindenTakt);
+    frischeTakt_.setInterval(1000);
+    connect(&frischeTakt_, &QTimer::timeout, this, &FrmLiveTextEmpfaenger::FrischeZeigen);
+    connect(link_.get(), &net::LinkClient::connected, this, [this] {
+        frische_.Connected(uhr_());
+        FrischeZeigen();
+    });
+    connect(link_.get(), &net::LinkClient::disconnected, this, [this] {
+        frische_.Disconnected();
+        FrischeZeigen();
+    });
+    connect(link_.get(), &net::LinkClient::telegramLog, this, [this] {
+        frische_.Telegram(uhr_());
+        FrischeZeigen();
+    });
 
     connect(link_.get(), &net::LinkClient::connected, this,
             &FrmLiveTextEmpfaenger::TCPClient_Connect);
@@ -140,6 +157,7 @@ FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
     // The link and the progress window report back to this window; end both while it is
     // still whole.
     verbindenTakt_.stop();
+    frischeTakt_.stop();
     ctlProgressbar1->Beenden();
     if (mausBeschaeftigt_)
         QApplication::restoreOverrideCursor();
@@ -245,6 +263,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
 
     auto* rechts = new QVBoxLayout;
     rechts->addWidget(CtlFraFuerServerdaten);
+    AufbauFrische(rechts);
     rechts->addLayout(pfad);
     rechts->addWidget(ListeClient, 1);
     rechts->addLayout(clientKnoepfe);
@@ -277,6 +296,55 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     txtPortausUDPEmpfaenger->installEventFilter(this);
 }
 
+void FrmLiveTextEmpfaenger::AufbauFrische(QBoxLayout* rechts) {
+    lblTelegrammAlter = Beschriftung("lblTelegrammAlter", QString(), this);
+    QFont gross = font();
+    gross.setPointSize(13);
+    gross.setBold(true);
+    lblTelegrammAlter->setFont(gross);
+    lblTelegrammAlter->setMargin(4);
+    txtWarnungNachSekunden = new QSpinBox(this);
+    txtWarnungNachSekunden->setObjectName(QStringLiteral("txtWarnungNachSekunden"));
+    txtWarnungNachSekunden->setRange(start::kMinStaleSeconds, start::kMaxStaleSeconds);
+    txtWarnungNachSekunden->setSuffix(QStringLiteral(" s"));
+    txtWarnungNachSekunden->setValue(start::kDefaultStaleSeconds);
+    txtWarnungNachSekunden->setToolTip(
+        QStringLiteral("Warnung, wenn so lange kein Telegramm kam; die Verbindung bleibt."));
+    auto* zeile = new QHBoxLayout;
+    zeile->addWidget(lblTelegrammAlter, 1);
+    zeile->addWidget(Beschriftung("lblWarnungNach", QStringLiteral("Warnung nach"), this));
+    zeile->addWidget(txtWarnungNachSekunden);
+    rechts->addLayout(zeile);
+    connect(txtWarnungNachSekunden, &QSpinBox::valueChanged, this, [this](int sekunden) {
+        frische_.SetThreshold(std::chrono::seconds(sekunden));
+        FrischeZeigen();
+    });
+    FrischeZeigen();
+}
+
+void FrmLiveTextEmpfaenger::FrischeZeigen() {
+    const auto jetzt = uhr_();
+    const auto still = frische_.Quiet(jetzt);
+    if (!still) {
+        lblTelegrammAlter->setText(QStringLiteral("Keine Verbindung"));
+        SetzeFarben(lblTelegrammAlter, kKeineVerbindung, Qt::black);
+        return;
+    }
+    const QString dauer = FromUtf8(DauerText(*still));
+    if (frische_.IsStale(jetzt)) {
+        lblTelegrammAlter->setText(QStringLiteral("Seit ") + dauer +
+                                   QStringLiteral(" kein Telegramm!"));
+        SetzeFarben(lblTelegrammAlter, kFehlerHintergrund, kFehlerText);
+    } else if (frische_.HasTelegram()) {
+        lblTelegrammAlter->setText(QStringLiteral("Letztes Telegramm vor ") + dauer);
+        SetzeFarben(lblTelegrammAlter, kFrisch, Qt::white);
+    } else {
+        lblTelegrammAlter->setText(QStringLiteral("Verbunden – noch kein Telegramm (seit ") +
+                                   dauer + QLatin1Char(')'));
+        SetzeFarben(lblTelegrammAlter, kKeineVerbindung, Qt::black);
+    }
+}
+
 QString FrmLiveTextEmpfaenger::Pfad() const {
     return txtPfadZuLiveText->text();
 }
@@ -288,6 +356,7 @@ void FrmLiveTextEmpfaenger::setVorlagenAnschluss(VorlagenAnschluss anschluss) {
 void FrmLiveTextEmpfaenger::setVerbindenUhr(Uhr uhr, std::chrono::milliseconds takt) {
     uhr_ = std::move(uhr);
     verbindenTakt_.setInterval(takt);
+    frischeTakt_.setInterval(takt);
 }
 
 // --- life cycle -------------------------------------------------------------------------
@@ -316,6 +385,14 @@ void FrmLiveTextEmpfaenger::ErsteAktivierung() {
                        "diesem Rechner angeschlossen ist!"));
 
     StartwerteLesen();
+    frischeTakt_.start();
+}
+
+void FrmLiveTextEmpfaenger::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The main window is one of the program's forms: while it is active, events are not output.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        state_.vorlagenAktiv = false;
 }
 
 void FrmLiveTextEmpfaenger::closeEvent(QCloseEvent* event) {
@@ -364,12 +441,16 @@ void FrmLiveTextEmpfaenger::StartwerteLesen() {
     }
     txtPfadZuLiveText->setText(FromUtf8(startwerte_.liveTextFolder));
     PositionSetzen(startwerte_);
+    zusatzwerte_ = start::ReadExtraSettings(state_.programFolder);
+    txtWarnungNachSekunden->setValue(zusatzwerte_.StaleSeconds());
 }
 
 void FrmLiveTextEmpfaenger::PositionSetzen(const start::Settings& settings) {
     if (!settings.left && !settings.top)
         return;
-    QPoint ziel = pos();
+    // The client area, as the writer takes it: a window manager on X11 reports the frame only
+    // once the window is on screen, so a frame position would be applied as a client one.
+    QPoint ziel = geometry().topLeft();
     if (settings.left)
         ziel.setX(TwipsZuPixel(*settings.left, Qt::Horizontal));
     if (settings.top)
@@ -377,7 +458,7 @@ void FrmLiveTextEmpfaenger::PositionSetzen(const start::Settings& settings) {
     // A position stored on a screen that is no longer attached would hide the window.
     if (QGuiApplication::screenAt(ziel) == nullptr)
         return;
-    move(ziel);
+    setGeometry(QRect(ziel, size()));
 }
 
 void FrmLiveTextEmpfaenger::StartwerteSchreiben() {
@@ -385,10 +466,12 @@ void FrmLiveTextEmpfaenger::StartwerteSchreiben() {
     startwerte_.port = ToUtf8(txtPortausUDPEmpfaenger->text());
     startwerte_.autoConnect = chkAutomatischVerbinden->isChecked() ? "1" : "0";
     startwerte_.liveTextFolder = ToUtf8(txtPfadZuLiveText->text());
-    startwerte_.left = PixelZuTwips(pos().x(), Qt::Horizontal);
-    startwerte_.top = PixelZuTwips(pos().y(), Qt::Vertical);
+    startwerte_.left = PixelZuTwips(geometry().x(), Qt::Horizontal);
+    startwerte_.top = PixelZuTwips(geometry().y(), Qt::Vertical);
     // A file that cannot be written is not reported; the previous one stays intact.
     start::WriteSettings(state_.programFolder, startwerte_);
+    zusatzwerte_.SetStaleSeconds(txtWarnungNachSekunden->value());
+    start::WriteExtraSettings(state_.programFolder, zusatzwerte_);
 }
 
 void FrmLiveTextEmpfaenger::ImageLiveTextPfadSuchen_Click() {

@@ -9,16 +9,20 @@
 #include <functional>
 #include <memory>
 
+#include "link/LinkFreshness.h"
 #include "link/RollingLog.h"
 #include "link/TelegramStore.h"
+#include "start/ExtraSettings.h"
 #include "start/ProgramState.h"
 #include "start/Settings.h"
 
+class QBoxLayout;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 class QToolButton;
 
 namespace zelmo::net {
@@ -66,7 +70,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
 
     // Replaces how the template editor is made (tests put a stand-in here).
     void setVorlagenAnschluss(VorlagenAnschluss anschluss);
-    // Replaces the clock and the tick of the connection wait (tests move time by hand).
+    // Replaces the clock and the tick of the connection wait and of the link-freshness line
+    // (tests move time by hand).
     void setVerbindenUhr(Uhr uhr, std::chrono::milliseconds takt);
 
     // Appends a line to the telegram log / the client log, dropping the oldest line when full.
@@ -88,6 +93,7 @@ class FrmLiveTextEmpfaenger : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -97,6 +103,9 @@ class FrmLiveTextEmpfaenger : public QWidget {
 
   private:
     void AufbauFenster();
+    void AufbauFrische(QBoxLayout* rechts);
+    // The time since the last telegram, with the alert look once the link has gone stale.
+    void FrischeZeigen();
     void ErsteAktivierung();
     void Entladen();
 
@@ -144,6 +153,11 @@ class FrmLiveTextEmpfaenger : public QWidget {
     bool verbindenLaeuft_ = false;
     bool mausBeschaeftigt_ = false;
 
+    // How fresh the link is; the threshold is kept in the extra settings file.
+    LinkFreshness frische_;
+    start::ExtraSettings zusatzwerte_;
+    QTimer frischeTakt_;
+
     // Test telegrams still to send, each after the previous one's acknowledgement wait.
     QStringList transferRest_;
 
@@ -171,6 +185,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
     QListWidget* ListeClient;
     QPushButton* cmdListeClientLoeschen;
     QPushButton* cmdVorlagen;
+    QLabel* lblTelegrammAlter;
+    QSpinBox* txtWarnungNachSekunden;
 };
 
 }  // namespace zelmo::windows

@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -43,6 +45,22 @@ QPushButton* Knopf(const QString& text, const QString& name, QWidget* parent) {
     return knopf;
 }
 
+// Shows the event list's field separator (character 27, drawn as a box glyph) as " | "; the
+// item keeps the exact text.
+class EreignisDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& wert, const QLocale& locale) const override {
+        return QStyledItemDelegate::displayText(wert, locale)
+            .replace(QChar(27), QStringLiteral(" | "));
+    }
+};
+
+// Colours of the output state line: background, text.
+const QString kLaeuft = QStringLiteral("background: #1e7b34; color: white;");
+const QString kAngehalten = QStringLiteral("background: #f0b000; color: black;");
+const QString kGestoert = QStringLiteral("background: #c00000; color: white;");
+
 void Zeigen(QListWidget* liste, const auto& zeilen) {
     liste->clear();
     for (const std::string& zeile : zeilen) {
@@ -60,13 +78,15 @@ FrmVorlagen::FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialo
       dialoge_(dialoge),
       pfad_(std::move(pfad)),
       modell_(new widgets::VorlageModell(this)),
-      vorschauModell_(new widgets::VorschauModell(zustand_.Ausgabe.Vorschau, this)) {
+      vorschauModell_(new widgets::VorschauModell(zustand_.Ausgabe.Vorschau, this)),
+      uhr_([] { return QTime::currentTime(); }) {
     setObjectName(QStringLiteral("FrmVorlagen"));
     setWindowTitle(QStringLiteral("Vorlagen"));
     setWindowIcon(LiveTextIcon());
     Aufbauen();
     FormatAnzeigen();
     CtlLXEreignisse->SetzeAktuelleZelle(0, 0);
+    ZustandZeigen();
     resize(widgets::Gitter::TwipsZuPixel(17600, logicalDpiX()),
            widgets::Gitter::TwipsZuPixel(10800, logicalDpiY()));
 }
@@ -81,6 +101,10 @@ FrmVorlagen::~FrmVorlagen() {
 
 FrmFelderAuswahl* FrmVorlagen::feldAuswahl() const {
     return feldAuswahl_.data();
+}
+
+void FrmVorlagen::setUhr(std::function<QTime()> uhr) {
+    uhr_ = std::move(uhr);
 }
 
 void FrmVorlagen::Aufbauen() {
@@ -124,12 +148,23 @@ void FrmVorlagen::Aufbauen() {
     txtEreignis->setObjectName(QStringLiteral("txtEreignis"));
     listEreignisse = new QListWidget(this);
     listEreignisse->setObjectName(QStringLiteral("listEreignisse"));
+    listEreignisse->setItemDelegate(new EreignisDelegate(listEreignisse));
 
     CtlLXAusgabe = new widgets::Gitter(this);
     CtlLXAusgabe->setObjectName(QStringLiteral("CtlLXAusgabe"));
     CtlLXAusgabe->setModel(vorschauModell_);
     CtlLXAusgabe->SetzeSpaltenbreitenTwips(kVorschauBreiten);
     CtlLXAusgabe->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    CtlLXAusgabe->SetzeInhaltEinpassen(true);
+
+    // Readable from a distance: the operator must see at a glance whether graphics are written.
+    lblAusgabeZustand = new QLabel(this);
+    lblAusgabeZustand->setObjectName(QStringLiteral("lblAusgabeZustand"));
+    QFont gross = lblAusgabeZustand->font();
+    gross.setPointSizeF(gross.pointSizeF() * 1.5);
+    gross.setBold(true);
+    lblAusgabeZustand->setFont(gross);
+    lblAusgabeZustand->setMargin(6);
 
     lblWarnungen = new QLabel(QStringLiteral("Warnungen"), this);
     lblWarnungen->setObjectName(QStringLiteral("lblWarnungen"));
@@ -165,6 +200,7 @@ void FrmVorlagen::Aufbauen() {
     auto* gesamt = new QVBoxLayout(this);
     gesamt->addWidget(CtlLXEreignisse, 3);
     gesamt->addLayout(zeilenKnoepfe);
+    gesamt->addWidget(lblAusgabeZustand);
     gesamt->addLayout(unten, 2);
     for (auto* liste : ListGefundenIn) {
         gesamt->addWidget(liste);
@@ -187,12 +223,18 @@ void FrmVorlagen::Aufbauen() {
         if (an) {
             modell_->SetzeFormat(Ausgabeformat::LiveText);
         }
+        ZustandZeigen();
     });
     connect(OptCSVNurDaten, &QRadioButton::toggled, this, [this](bool an) {
         if (an) {
             modell_->SetzeFormat(Ausgabeformat::CSVNurDaten);
         }
+        ZustandZeigen();
     });
+    connect(modell_, &QAbstractItemModel::modelReset, this, &FrmVorlagen::ZustandZeigen);
+    connect(modell_, &QAbstractItemModel::rowsInserted, this, &FrmVorlagen::ZustandZeigen);
+    connect(modell_, &QAbstractItemModel::rowsRemoved, this, &FrmVorlagen::ZustandZeigen);
+    connect(modell_, &QAbstractItemModel::dataChanged, this, &FrmVorlagen::ZustandZeigen);
     connect(txtTrenner, &QLineEdit::textChanged, this,
             [this](const QString& text) { modell_->SetzeTrenner(text); });
     // Only the operator's typing: a hand-over runs the output itself, exactly once.
@@ -226,14 +268,52 @@ void FrmVorlagen::FormatAnzeigen() {
 void FrmVorlagen::AktivSetzen() {
     // While the field selection dialog is open the line being edited is not yet the template's,
     // so no event may be turned into output.
-    state_.vorlagenAktiv = isVisible() && isActiveWindow() && feldAuswahl_.isNull();
+    state_.vorlagenAktiv = isVisible() && feldAuswahl_.isNull();
 }
 
 void FrmVorlagen::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // Only activation counts here. Losing it to a message box, a file dialog or another
+    // program must not stop the output on air; the program's other forms clear the flag when
+    // they become active.
     if (event->type() == QEvent::ActivationChange) {
-        AktivSetzen();
+        if (isActiveWindow()) {
+            AktivSetzen();
+        }
+        // Another form clears the flag in its own activation event, which comes after this one.
+        QTimer::singleShot(0, this, &FrmVorlagen::ZustandZeigen);
     }
+}
+
+void FrmVorlagen::ZustandZeigen() {
+    bool zeilen = false;
+    for (const VorlageZeile& zeile : modell_->vorlage().Zeilen()) {
+        zeilen = zeilen || !zeile[0].empty();
+    }
+    QString text;
+    QString farbe = kAngehalten;
+    if (feldAuswahl_) {
+        text = QStringLiteral("Ausgabe angehalten: Feldauswahl offen");
+    } else if (!state_.vorlagenAktiv) {
+        text = QStringLiteral("Ausgabe angehalten: Vorlagen nicht aktiv");
+    } else if (!zeilen) {
+        text = QStringLiteral("Ausgabe angehalten: keine Vorlagenzeilen");
+    } else if (modell_->vorlage().Format() == Ausgabeformat::Keins) {
+        text = QStringLiteral("Ausgabe angehalten: kein Ausgabeformat gewählt");
+    } else if (!zustand_.Ausgabe.Warnungen.empty()) {
+        text = QStringLiteral("Ausgabe gestört: siehe Warnungen");
+        farbe = kGestoert;
+    } else {
+        text =
+            QStringLiteral("Ausgabe läuft in ") + (pfad_ ? pfad_() : QString()) +
+            (letzteDatei_.isEmpty()
+                 ? QStringLiteral(" – noch keine Datei geschrieben")
+                 : QStringLiteral(" – letzte Datei %1 um %2")
+                       .arg(letzteDatei_, letzteDateiZeit_.toString(QStringLiteral("HH:mm:ss"))));
+        farbe = kLaeuft;
+    }
+    lblAusgabeZustand->setText(text);
+    lblAusgabeZustand->setStyleSheet(farbe);
 }
 
 void FrmVorlagen::closeEvent(QCloseEvent* event) {
@@ -281,10 +361,12 @@ void FrmVorlagen::ZeileBearbeiten() {
         setEnabled(true);
         activateWindow();
         AktivSetzen();
+        ZustandZeigen();
     });
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
+    ZustandZeigen();
 }
 
 void FrmVorlagen::cmdHoch_Click() {
@@ -417,6 +499,11 @@ void FrmVorlagen::txtEreignis_Change() {
         lblWarnungen->setStyleSheet(QStringLiteral("color: #b00000;"));
         lblWarnungen->setText(Q(zustand_.Ausgabe.Warnungen));
     }
+    if (!zustand_.Ausgabe.GeschriebeneDateien.empty()) {
+        letzteDatei_ = QFileInfo(Q(zustand_.Ausgabe.GeschriebeneDateien.front())).fileName();
+        letzteDateiZeit_ = uhr_();
+    }
+    ZustandZeigen();
 }
 
 void FrmVorlagen::Meldung(const QString& text, Dialoge::Symbol symbol) {

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTime>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -34,9 +35,10 @@ class FrmFelderAuswahl;
 // and the place where handed-over events become output (txtEreignis, the event list, the
 // preview CtlLXAusgabe, lblWarnungen, the hidden ListGefundenIn0..5).
 //
-// state.vorlagenAktiv follows the window's activation and is false while the field selection
-// dialog is open and once the editor has closed. Closing asks first; a closed editor deletes
-// itself and emits geschlossen().
+// state.vorlagenAktiv turns true when the editor becomes active and false when the field
+// selection dialog opens or the editor closes (the main window clears it when it becomes
+// active); message boxes, file dialogs and other programs taking the focus leave it as it is.
+// Closing asks first; a closed editor deletes itself and emits geschlossen().
 class FrmVorlagen : public QWidget {
     Q_OBJECT
 
@@ -55,6 +57,8 @@ class FrmVorlagen : public QWidget {
     const AusgabeLaufZustand& zustand() const { return zustand_; }
     // The open field selection dialog, or null.
     FrmFelderAuswahl* feldAuswahl() const;
+    // The clock for the time of the last file written (tests fix it).
+    void setUhr(std::function<QTime()> uhr);
 
   signals:
     void geschlossen();
@@ -67,6 +71,8 @@ class FrmVorlagen : public QWidget {
     void Aufbauen();
     void FormatAnzeigen();
     void AktivSetzen();
+    // The output state line: running into the folder, paused and why, or disturbed.
+    void ZustandZeigen();
     bool ZeileGewaehlt(int& r);
 
     void ZeileBearbeiten();
@@ -90,6 +96,9 @@ class FrmVorlagen : public QWidget {
     AusgabeLaufZustand zustand_;
     widgets::VorschauModell* vorschauModell_;
     QPointer<FrmFelderAuswahl> feldAuswahl_;
+    std::function<QTime()> uhr_;
+    QTime letzteDateiZeit_;
+    QString letzteDatei_;
 
     widgets::Gitter* CtlLXEreignisse;
     widgets::Gitter* CtlLXAusgabe;
@@ -100,6 +109,7 @@ class FrmVorlagen : public QWidget {
     QLineEdit* txtEreignis;
     QListWidget* listEreignisse;
     QLabel* lblWarnungen;
+    QLabel* lblAusgabeZustand;
     std::array<QListWidget*, 6> ListGefundenIn{};
     QPushButton* cmdBearbeiten;
     QPushButton* cmdHoch;

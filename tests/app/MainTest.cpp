@@ -1,6 +1,8 @@
 #include "app/Main.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -75,6 +77,29 @@ class MainTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // Qt's own texts in German where the translation is installed; a box as wide as its title.
+    void qtTexteDeutschUndGanzeTitel() {
+        QVERIFY(!zelmo::app::QtTexteDeutsch(*qApp, QStringLiteral("/gibt/es/nicht")));
+        QVERIFY(zelmo::app::QtTexteDeutsch(*qApp, QString()));
+        const QString titel = QStringLiteral("Vorlagen gespeichert?  ");
+        QStringList gesehen;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            QFont schrift = box->font();
+            schrift.setBold(true);
+            const int noetig = QFontMetrics(schrift).horizontalAdvance(titel) + 100;
+            for (QAbstractButton* knopf : box->buttons())
+                gesehen.append(knopf->text());
+            gesehen.append(box->width() >= noetig ? "breit genug" : "zu schmal");
+            box->button(QMessageBox::No)->click();
+        });
+        zelmo::windows::QtDialoge dialoge;
+        QVERIFY(!dialoge.JaNein(nullptr, QStringLiteral("Vorlagen gespeichert?"), titel));
+        gesehen.sort();
+        QCOMPARE(gesehen, (QStringList{"&Ja", "&Nein", "breit genug"}));
+    }
+
     void fehlgeschlagenePruefungZeigtNurIhreMeldung() {
         FakePlatform platform;
         platform.folder = "//server/share";

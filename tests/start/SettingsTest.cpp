@@ -1,3 +1,4 @@
+#include "start/ExtraSettings.h"
 #include "start/Settings.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,34 @@ TEST(SettingsFile, WritesSixLinesAndReadsThemBack) {
     EXPECT_EQ(dir.Read("LiveTextStartwerte.TXT"),
               "192.168.0.10\r\n3020\r\n1\r\nD:\\LiveText\\Daten\r\n1440\r\n720\r\n");
     EXPECT_EQ(ReadSettings(dir.Path()), s);
+}
+
+// The extra settings keep lines they do not know, in their place, and the six-line file alone.
+TEST(ExtraSettingsFile, KeepsUnknownLinesAndFallsBackToTheDefault) {
+    struct Row {
+        const char* datei;  // nullptr: none
+        int staleSeconds;
+        const char* geschrieben;  // after SetStaleSeconds(90)
+    };
+    const Row rows[] = {
+        {nullptr, 120, "WarnungOhneTelegrammNachSekunden=90\r\n"},
+        {"Neu=\xe4\r\nWarnungOhneTelegrammNachSekunden = 300\nkaputt\r\n", 300,
+         "Neu=\xe4\r\nWarnungOhneTelegrammNachSekunden=90\r\n"},
+        {"WarnungOhneTelegrammNachSekunden=2", 120, "WarnungOhneTelegrammNachSekunden=90\r\n"},
+        {"WarnungOhneTelegrammNachSekunden=60s", 120, "WarnungOhneTelegrammNachSekunden=90\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.datei ? row.datei : "(none)");
+        const TempFolder dir;
+        if (row.datei)
+            ReplaceFile(dir.File("LiveTextZusatzwerte.TXT"), row.datei);
+        ExtraSettings settings = ReadExtraSettings(dir.Path());
+        EXPECT_EQ(settings.StaleSeconds(), row.staleSeconds);
+        settings.SetStaleSeconds(90);
+        ASSERT_TRUE(WriteExtraSettings(dir.Path(), settings));
+        EXPECT_EQ(dir.Read("LiveTextZusatzwerte.TXT"), row.geschrieben);
+        EXPECT_FALSE(std::filesystem::exists(dir.File("LiveTextStartwerte.TXT")));
+    }
 }
 
 TEST(SettingsFile, FailedWriteReportsFalseAndKeepsWhatIsThere) {

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 using zelmo::widgets::CheckBoxCombo;
@@ -82,13 +83,25 @@ class CheckBoxComboTest : public QObject {
     void aClickInTheOpenListTogglesAndKeepsItOpen() {
         combo_->show();
         QVERIFY(QTest::qWaitForWindowExposed(combo_.get()));
-        combo_->showPopup();
         QAbstractItemView* liste = combo_->view();
-        QTRY_VERIFY(liste->isVisible());
         QSignalSpy spy(combo_.get(), &CheckBoxCombo::HakenGeaendert);
+        // Through the windows, as the operator's mouse: the press on the closed box opens the
+        // list over it, and the release of that same click lands on an entry of the list.
+        QWindow* fenster = combo_->windowHandle();
+        const QPoint box = combo_->rect().center();
+        QTest::mousePress(fenster, Qt::LeftButton, {}, box);
+        QTRY_VERIFY(liste->isVisible());
+        QVERIFY(
+            liste->indexAt(liste->viewport()->mapFromGlobal(combo_->mapToGlobal(box))).isValid());
+        QTest::mouseRelease(fenster, Qt::LeftButton, {}, box);
+        QCOMPARE(Indizes(spy), QList<int>());
+        QVERIFY(liste->isVisible());
         const auto klick = [&](int zeile) {
             const QPoint mitte = liste->visualRect(liste->model()->index(zeile, 0)).center();
-            QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, mitte);
+            QWindow* listenFenster = liste->window()->windowHandle();
+            const QPoint punkt =
+                listenFenster->mapFromGlobal(liste->viewport()->mapToGlobal(mitte));
+            QTest::mouseClick(listenFenster, Qt::LeftButton, {}, punkt);
         };
 
         klick(1);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <algorithm>
@@ -134,13 +135,15 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         if (!datei.isNull())
             QVERIFY(DateiSchreiben(einstellungsDatei(), datei));
         QVERIFY(!kind("ListeClient")->isVisibleTo(fenster_.get()));
-        fenster_->move(30, 40);
+        fenster_->setGeometry(QRect(QPoint(30, 40), fenster_->size()));
         zeigen();
 
         QCOMPARE(box(kIp)->text() + ':' + box(kPort)->text(),
                  QString(datei.isNull() ? "Localhost:3000" : "10.0.0.5:4100"));
         QCOMPARE(fenster_->Pfad(), pfad);
-        QCOMPARE(fenster_->pos(), position);
+        // The stored edges are the client area's (the offscreen frame is 2 px wide).
+        QCOMPARE(fenster_->geometry().topLeft(), position);
+        QCOMPARE(fenster_->frameGeometry().topLeft(), position - QPoint(2, 2));
         QCOMPARE(anzeige(), QStringLiteral("Verbinden | ConnectFehler"));
         QVERIFY(a_->dialoge.gezeigt.isEmpty());
         QVERIFY(kind("ListeClient")->isVisible());
@@ -163,7 +166,7 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         adresse(QStringLiteral("10.1.2.3"), QStringLiteral("4000"));
         kind<QCheckBox>("chkAutomatischVerbinden")->setChecked(true);
         box("txtPfadZuLiveText")->setText(QString::fromUtf8("/daten/Grüße"));
-        fenster_->move(96, 48);
+        fenster_->setGeometry(QRect(QPoint(96, 48), fenster_->size()));
 
         knopf("cmdParameterSpeichern")->click();
         QCOMPARE(DateiInhalt(einstellungsDatei()),
@@ -184,6 +187,13 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         QVERIFY(a_->store.Latest().IsNothing());
         QVERIFY(a_->store.Section("Startliste").IsNothing());
         QVERIFY(a_->dialoge.gezeigt.isEmpty());
+
+        // Start and close again: the window opens where it was closed, the file stays as it is.
+        const QByteArray vorher = DateiInhalt(einstellungsDatei());
+        fenster_ = std::make_unique<FrmLiveTextEmpfaenger>(a_->state, a_->store, a_->dialoge);
+        zeigen();
+        QVERIFY(fenster_->close());
+        QCOMPARE(DateiInhalt(einstellungsDatei()), vorher);
     }
 
     void falscheAdresseOderPort_data() {
@@ -250,6 +260,40 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         QVERIFY(zeilen("ListeClient").last().startsWith("TCPClient TCPDisConnect - Socket: "));
         verbinden(sender);
         QCOMPARE(sender.verbindungen.size(), 3);
+    }
+
+    // The link goes quiet: the main window says so once the threshold has passed, and stays
+    // connected. The threshold comes from the extra settings file and goes back into it.
+    void telegrammAlterUndWarnung() {
+        const QString zusatz = a_->ordner.filePath("LiveTextZusatzwerte.TXT");
+        QVERIFY(DateiSchreiben(zusatz, "Anderes=1\r\nWarnungOhneTelegrammNachSekunden=60\r\n"));
+        Sender sender;
+        zeigen();
+        uhrAnhalten();
+        auto* alter = kind<QLabel>("lblTelegrammAlter");
+        const auto zeigt = [&] {
+            return alter->text() + " / " + alter->palette().color(QPalette::Window).name();
+        };
+        QCOMPARE(zeigt(), QStringLiteral("Keine Verbindung / #dcdcdc"));
+        verbinden(sender);
+        QCOMPARE(zeigt(), QStringLiteral("Verbunden – noch kein Telegramm (seit 0 s) / #dcdcdc"));
+        jetzt_ += 59s;
+        QTRY_COMPARE(zeigt(),
+                     QStringLiteral("Verbunden – noch kein Telegramm (seit 59 s) / #dcdcdc"));
+        jetzt_ += 1s;
+        QTRY_COMPARE(zeigt(), QStringLiteral("Seit 1 min 00 s kein Telegramm! / #ff0000"));
+        QVERIFY(sender.quittiert(R"({"Ereignis":{"Befehl":"Befehl","Status":"x","Wert1":""}})"));
+        QCOMPARE(zeigt(), QStringLiteral("Letztes Telegramm vor 0 s / #1e7b34"));
+        jetzt_ += 75s;
+        QTRY_COMPARE(zeigt(), QStringLiteral("Seit 1 min 15 s kein Telegramm! / #ff0000"));
+        kind<QSpinBox>("txtWarnungNachSekunden")->setValue(90);
+        QCOMPARE(zeigt(), QStringLiteral("Letztes Telegramm vor 1 min 15 s / #1e7b34"));
+        QCOMPARE(knopf("cmdVerbinden")->text(), QStringLiteral("Trennen"));
+
+        QVERIFY(fenster_->close());
+        QCOMPARE(DateiInhalt(zusatz),
+                 QByteArray("Anderes=1\r\nWarnungOhneTelegrammNachSekunden=90\r\n"));
+        QCOMPARE(DateiInhalt(einstellungsDatei()).count("\r\n"), 6);
     }
 
     void fortschrittUndZeitueberschreitung() {

@@ -1,5 +1,6 @@
 #include "windows/FrmVorlagen.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
@@ -7,6 +8,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <memory>
 
 #include "FakeDialoge.h"
@@ -265,11 +267,18 @@ class FrmVorlagenTest : public QObject {
         editor_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor_));
         QVERIFY(state_->vorlagenAktiv);
-        QWidget anderes;
-        anderes.show();
-        anderes.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&anderes));
-        QVERIFY(!state_->vorlagenAktiv);
+        // A window that is not one of the program's forms (a message box) takes the focus,
+        // then another program does: output goes on.
+        QWidget meldung;
+        meldung.show();
+        meldung.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&meldung));
+        QVERIFY(state_->vorlagenAktiv);
+        QWindow fremd;
+        fremd.show();
+        fremd.requestActivate();
+        QTRY_VERIFY(QApplication::activeWindow() == nullptr);
+        QVERIFY(state_->vorlagenAktiv);
 
         // Enter edits the current line in the field dialog, over a disabled editor that
         // makes no output even when activated, and cannot be closed.

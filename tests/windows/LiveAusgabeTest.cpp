@@ -1,11 +1,13 @@
 // The whole path of a telegram: a scoring sender on loopback, the main window's link, the
 // template editor opened through "Vorlagen", the files on disk and the acknowledgement.
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -84,9 +86,21 @@ class LiveAusgabeTest : public QObject {
         dialoge.pfadAntworten = {datei};
         Kind<QPushButton>(editor, "cmdProjektEinlesen")->click();
         QCOMPARE(dialoge.Meldungen(), QStringList{"Vorlage eingelesen"});
+        editor->setUhr([] { return QTime(14, 3, 12); });
+        auto* zustand = Kind<QLabel>(editor, "lblAusgabeZustand");
+        const auto zeigt = [&] { return zustand->text() + " / " + zustand->styleSheet(); };
+        const QString laeuft = "Ausgabe läuft in " + ausgabe.path();
+        const QString gruen = " / background: #1e7b34; color: white;";
+        const QString gelb = " / background: #f0b000; color: black;";
+        // The main window is a form of the program: while it is active nothing is output.
+        fenster->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fenster.get()));
+        QVERIFY(!state.vorlagenAktiv);
+        QTRY_COMPARE(zeigt(), "Ausgabe angehalten: Vorlagen nicht aktiv" + gelb);
         editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor));
         QVERIFY(state.vorlagenAktiv);
+        QTRY_COMPARE(zeigt(), laeuft + " – noch keine Datei geschrieben" + gruen);
 
         // The main window is disabled, yet its link still receives and acknowledges.
         QVERIFY(sender.quittiert(kTelegramm));
@@ -97,12 +111,30 @@ class LiveAusgabeTest : public QObject {
         const auto liste = [&](const char* name) { return Texte(Kind<QListWidget>(editor, name)); };
         QCOMPARE(liste("listEreignisse"), QStringList{"GA Ein\x1b"
                                                       "1\x1b\x1b\x1b"});
+        QCOMPARE(zeigt(), laeuft + " – letzte Datei start.txt um 14:03:12" + gruen);
+        // On screen the separators read as " | ".
+        auto* ereignisse = Kind<QListWidget>(editor, "listEreignisse");
+        const auto* delegate = qobject_cast<QStyledItemDelegate*>(ereignisse->itemDelegate());
+        QCOMPARE(delegate->displayText(ereignisse->item(0)->text(), QLocale()),
+                 QStringLiteral("GA Ein | 1 |  |  | "));
         // Both lines name the event; the first then fails its round test.
         QCOMPARE(liste("ListGefundenIn0"), (QStringList{"0", "1"}));
         const auto* vorschau = Kind<widgets::Gitter>(editor, "CtlLXAusgabe")->model();
         QCOMPARE(
             vorschau->index(0, 1).data().toString() + '|' + vorschau->index(0, 3).data().toString(),
             QStringLiteral("start|Wert1 = 1"));
+        // Headings and cells whole within the window; the tool tip holds a cell's whole text.
+        auto* gitter = Kind<widgets::Gitter>(editor, "CtlLXAusgabe");
+        int summe = 0;
+        for (int c = 0; c < vorschau->columnCount(); ++c) {
+            QVERIFY(gitter->columnWidth(c) >= gitter->horizontalHeader()->sectionSizeHint(c));
+            summe += gitter->columnWidth(c);
+        }
+        QVERIFY(summe <= gitter->viewport()->width());
+        QVERIFY(gitter->columnWidth(3) > gitter->fontMetrics().horizontalAdvance("Wert1 = 1"));
+        QCOMPARE(vorschau->index(0, 3).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("Wert1 = 1"));
+        QCOMPARE(gitter->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
         const auto leeren = [&] {
             for (const QString& f : ordner.entryList(QDir::Files))
                 QVERIFY(QFile::remove(ordner.filePath(f)));
@@ -121,6 +153,7 @@ class LiveAusgabeTest : public QObject {
         leeren();
         Kind<QPushButton>(editor, "cmdBearbeiten")->click();
         QVERIFY(editor->feldAuswahl() != nullptr);
+        QCOMPARE(zeigt(), "Ausgabe angehalten: Feldauswahl offen" + gelb);
         QVERIFY(sender.quittiert(kTelegramm));
         QVERIFY(ordner.entryList(QDir::Files).isEmpty());
         editor->feldAuswahl()->close();
@@ -161,6 +194,9 @@ class LiveAusgabeTest : public QObject {
         vorlagen->click();
         QVERIFY(qobject_cast<FrmVorlagen*>(fenster->vorlagen()) != nullptr);
         QVERIFY(!fenster->isEnabled());
+        QVERIFY(QTest::qWaitForWindowActive(fenster->vorlagen()));
+        QTRY_COMPARE(Kind<QLabel>(fenster->vorlagen(), "lblAusgabeZustand")->text(),
+                     QStringLiteral("Ausgabe angehalten: keine Vorlagenzeilen"));
         fenster.reset();
     }
 };

@@ -1,0 +1,55 @@
+#include "link/LinkFreshness.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zelmo {
+namespace {
+
+using namespace std::chrono_literals;
+using Change = LinkFreshness::Change;
+
+// One story on a 120 s threshold: each step happens at its second, then the link is checked.
+TEST(LinkFreshness, GoesStaleAfterTheThresholdAndBackWithATelegram) {
+    enum class Tat { Nichts, Verbinden, Telegramm, Trennen };
+    struct Row {
+        int at;  // seconds after t0
+        Tat tat;
+        Change want;
+        const char* quiet;  // "-": disconnected
+    };
+    const Row rows[] = {
+        {0, Tat::Nichts, Change::None, "-"},  // never stale while disconnected
+        {500, Tat::Nichts, Change::None, "-"},
+        {1000, Tat::Verbinden, Change::None, "0 s"},
+        {1119, Tat::Nichts, Change::None, "1 min 59 s"},  // no telegram yet: from the connection
+        {1120, Tat::Nichts, Change::WentStale, "2 min 00 s"},
+        {1500, Tat::Nichts, Change::None, "8 min 20 s"},  // reported once
+        {1501, Tat::Telegramm, Change::CameBack, "0 s"},
+        {1620, Tat::Nichts, Change::None, "1 min 59 s"},
+        {1621, Tat::Nichts, Change::WentStale, "2 min 00 s"},
+        {1622, Tat::Trennen, Change::None, "-"},  // ends silently
+        {2000, Tat::Verbinden, Change::None, "0 s"},
+        {5601, Tat::Telegramm, Change::None, "0 s"},  // a telegram before the check: never stale
+        {9301, Tat::Nichts, Change::WentStale, "1 h 01 min"},
+    };
+    const auto t0 = LinkFreshness::Clock::time_point{};
+    LinkFreshness link;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.at);
+        const auto now = t0 + std::chrono::seconds(row.at);
+        if (row.tat == Tat::Verbinden)
+            link.Connected(now);
+        if (row.tat == Tat::Telegramm)
+            link.Telegram(now);
+        if (row.tat == Tat::Trennen)
+            link.Disconnected();
+        EXPECT_EQ(link.Check(now), row.want);
+        const auto quiet = link.Quiet(now);
+        EXPECT_EQ(quiet ? DauerText(*quiet) : "-", row.quiet);
+    }
+}
+
+}  // namespace
+}  // namespace zelmo
