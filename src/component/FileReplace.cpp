@@ -10,6 +10,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// winbase.h maps ReplaceFile to ReplaceFileW, which would rename ours.
+#undef ReplaceFile
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -208,7 +210,7 @@ bool FolderExists(const std::string& path) {
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(Wide(path), std::ios::binary);
+    std::ifstream in(Wide(path).c_str(), std::ios::binary);
     if (!in)
         Fail(path, Reason(GetLastError()));
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
