@@ -11,6 +11,7 @@
 #endif
 
 #include <filesystem>
+#include <thread>
 
 #include "TempFolder.h"
 #include "component/Error.h"
@@ -77,6 +78,63 @@ TEST(FileReplace, ExistenceTellsFilesFromFolders) {
     EXPECT_THROW(ReadFile(dir.File("nichts")), Error);
     EXPECT_THROW(ReadFile(dir.Path()), Error);
 }
+
+#ifdef _WIN32
+
+TEST(FileReplace, UmlautNamesGoThroughTheWideCalls) {
+    const TempFolder dir;
+    const std::string folder = dir.File("Übergabe");
+    ASSERT_TRUE(std::filesystem::create_directory(test::U8Path(folder)));
+    const std::string file = folder + "/Grüße.txt";
+    ReplaceFile(file, "M\xFCller", Durability::Synced);
+    EXPECT_EQ(dir.Read("Übergabe/Grüße.txt"), "M\xFCller");  // under the name as given
+    EXPECT_EQ(ReadFile(file), "M\xFCller");
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_FALSE(FileExists(folder));
+}
+
+// The graphics system reads the data files while we replace them, and Windows refuses to
+// rename over an open file, whatever it shares. The replacement waits for the reader; one
+// that never lets go ends in the usual failure, soon, with the old file intact.
+TEST(FileReplace, WaitsForAReaderOfTheTargetAndGivesUpOnOneThatStays) {
+    struct Fall {
+        const char* name;
+        DWORD share;
+        bool letsGo;
+    };
+    const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const Fall faelle[] = {
+        {"reader shares everything, lets go", all, true},
+        {"reader shares reading only, lets go", FILE_SHARE_READ, true},
+        {"reader stays", all, false},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.name);
+        const TempFolder dir;
+        const std::string file = dir.File("daten.txt");
+        dir.Write("daten.txt", "alt");
+        HANDLE reader = CreateFileW(test::U8Path(file).c_str(), GENERIC_READ, f.share, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+        if (f.letsGo) {
+            std::thread reading([reader] {
+                Sleep(20);
+                CloseHandle(reader);
+            });
+            EXPECT_NO_THROW(ReplaceFile(file, "neu"));
+            reading.join();
+            EXPECT_EQ(dir.Read("daten.txt"), "neu");
+        } else {
+            EXPECT_THROW(ReplaceFile(file, "neu"), Error);
+            CloseHandle(reader);
+            EXPECT_EQ(dir.Read("daten.txt"), "alt");
+        }
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"daten.txt"});
+    }
+}
+
+#endif
 
 }  // namespace
 }  // namespace zelmo
