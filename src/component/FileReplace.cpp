@@ -10,6 +10,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// winbase.h maps ReplaceFile to ReplaceFileW, which would rename ours.
+#undef ReplaceFile
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -181,14 +183,18 @@ void ReplaceFile(const std::string& path, std::string_view bytes, Durability dur
         DeleteFileW(temp.c_str());
         Fail(path, Reason(err));
     }
-    // A reader (LiveText) may hold the target open for a moment: retry briefly.
-    for (int attempt = 0;; ++attempt) {
+    // A reader (LiveText, a virus scanner) may hold the target open for a moment, and Windows
+    // refuses to rename over an open file even when the reader shares deletion. Wait for it a
+    // quarter of a second at most, measured rather than counted (Sleep's granularity varies),
+    // so that the sender's 4 s acknowledgement wait is never at risk.
+    const ULONGLONG deadline = GetTickCount64() + 250;
+    for (;;) {
         if (MoveFileExW(temp.c_str(), target.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             return;
         }
         const DWORD moveErr = GetLastError();
-        if (attempt >= 20 ||
+        if (GetTickCount64() >= deadline ||
             (moveErr != ERROR_ACCESS_DENIED && moveErr != ERROR_SHARING_VIOLATION)) {
             DeleteFileW(temp.c_str());
             Fail(path, Reason(moveErr));
@@ -208,7 +214,7 @@ bool FolderExists(const std::string& path) {
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(Wide(path), std::ios::binary);
+    std::ifstream in(Wide(path).c_str(), std::ios::binary);
     if (!in)
         Fail(path, Reason(GetLastError()));
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -1,10 +1,17 @@
 #include "component/FileReplace.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#undef ReplaceFile  // winbase.h's macro would call ReplaceFileW
+#else
 #include <sys/stat.h>
+#endif
 
 #include <filesystem>
+#include <thread>
 
 #include "TempFolder.h"
 #include "component/Error.h"
@@ -17,15 +24,19 @@ using test::TempFolder;
 TEST(FileReplace, ReplacesWholeFilesWithTheUsualModeAndNoTemporaryFileLeft) {
     const TempFolder dir;
     const std::string file = dir.File("a.txt");
+#ifdef _WIN32
+    ReplaceFile(file, "eins\r\nzwei\r\n");
+#else
     // LiveText may read the folder as another user: a private temporary file's 0600 must not
     // survive the rename.
     const mode_t old = ::umask(022);
     ReplaceFile(file, "eins\r\nzwei\r\n");
     ::umask(old);
-    EXPECT_EQ(dir.Read("a.txt"), "eins\r\nzwei\r\n");
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
+#endif
+    EXPECT_EQ(dir.Read("a.txt"), "eins\r\nzwei\r\n");
 
     ReplaceFile(file, "x", Durability::Synced);
     EXPECT_EQ(dir.Read("a.txt"), "x");
@@ -41,7 +52,13 @@ TEST(FileReplace, FailureNamesTheFileAndKeepsTheOldOne) {
         ReplaceFile(missingFolder, "x");
         FAIL() << "no error";
     } catch (const Error& e) {
+#ifdef _WIN32
+        // The system's text in the user's language ("Path not found." under Wine).
+        EXPECT_THAT(e.what(), testing::StartsWith(missingFolder + ": "));
+        EXPECT_GT(std::string(e.what()).size(), missingFolder.size() + 2);
+#else
         EXPECT_EQ(std::string(e.what()), missingFolder + ": No such file or directory");
+#endif
     }
     // The target is a folder: the rename fails after the temporary file was written.
     std::filesystem::create_directories(dir.File("ordner/inhalt"));
@@ -61,6 +78,63 @@ TEST(FileReplace, ExistenceTellsFilesFromFolders) {
     EXPECT_THROW(ReadFile(dir.File("nichts")), Error);
     EXPECT_THROW(ReadFile(dir.Path()), Error);
 }
+
+#ifdef _WIN32
+
+TEST(FileReplace, UmlautNamesGoThroughTheWideCalls) {
+    const TempFolder dir;
+    const std::string folder = dir.File("Übergabe");
+    ASSERT_TRUE(std::filesystem::create_directory(test::U8Path(folder)));
+    const std::string file = folder + "/Grüße.txt";
+    ReplaceFile(file, "M\xFCller", Durability::Synced);
+    EXPECT_EQ(dir.Read("Übergabe/Grüße.txt"), "M\xFCller");  // under the name as given
+    EXPECT_EQ(ReadFile(file), "M\xFCller");
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_FALSE(FileExists(folder));
+}
+
+// The graphics system reads the data files while we replace them, and Windows refuses to
+// rename over an open file, whatever it shares. The replacement waits for the reader; one
+// that never lets go ends in the usual failure, soon, with the old file intact.
+TEST(FileReplace, WaitsForAReaderOfTheTargetAndGivesUpOnOneThatStays) {
+    struct Fall {
+        const char* name;
+        DWORD share;
+        bool letsGo;
+    };
+    const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const Fall faelle[] = {
+        {"reader shares everything, lets go", all, true},
+        {"reader shares reading only, lets go", FILE_SHARE_READ, true},
+        {"reader stays", all, false},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.name);
+        const TempFolder dir;
+        const std::string file = dir.File("daten.txt");
+        dir.Write("daten.txt", "alt");
+        HANDLE reader = CreateFileW(test::U8Path(file).c_str(), GENERIC_READ, f.share, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+        if (f.letsGo) {
+            std::thread reading([reader] {
+                Sleep(20);
+                CloseHandle(reader);
+            });
+            EXPECT_NO_THROW(ReplaceFile(file, "neu"));
+            reading.join();
+            EXPECT_EQ(dir.Read("daten.txt"), "neu");
+        } else {
+            EXPECT_THROW(ReplaceFile(file, "neu"), Error);
+            CloseHandle(reader);
+            EXPECT_EQ(dir.Read("daten.txt"), "alt");
+        }
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"daten.txt"});
+    }
+}
+
+#endif
 
 }  // namespace
 }  // namespace zelmo

@@ -38,7 +38,7 @@ TEST(Werte, WritesDataFileControlFileAndPreview) {
               "Startliste.Name_1 = B\r\nStartliste.Land_1 = \r\n");
     EXPECT_EQ(ordner.Read("control.txt"), kControl05);
     EXPECT_EQ(ziel.GeschriebeneDateien,
-              (Namen{ordner.File("daten.txt"), ordner.File("control.txt")}));
+              (Namen{ordner.File("daten.txt"), ordner.SystemFile("control.txt")}));
     EXPECT_EQ(ziel.Warnungen, "");
     const std::vector<Zeile> vorschau = {
         {"05", "daten", "Ereignis", "Status = Start", "Flag = Wahr", "Null = ", "", ""},
@@ -178,7 +178,7 @@ TEST(Werte, UnwritableFilesAreReportedWithTheSystemsReason) {
     const Fall faelle[] = {
         {ordner.File("fehlt"), ordner.File("fehlt") + "/daten.txt", false},
         {ordner.File("datei"), ordner.File("datei") + "/daten.txt", false},
-        {ordner.File("ctl"), ordner.File("ctl/control.txt"), true},
+        {ordner.File("ctl"), test::SystemJoin(ordner.File("ctl"), "control.txt"), true},
     };
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.fehlt);
@@ -213,7 +213,8 @@ TEST(SeiteAnzeigen, ThreeLinesWithThePageAsGiven) {
     AusgabeZiel ziel;
     modLiveText::SeiteAnzeigen(ordner.File("fehlt"), "07", ziel);
     EXPECT_THAT(ziel.Warnungen,
-                StartsWith("Datei nicht geschrieben: " + ordner.File("fehlt") + "/control.txt - "));
+                StartsWith("Datei nicht geschrieben: " +
+                           test::SystemJoin(ordner.File("fehlt"), "control.txt") + " - "));
 }
 
 }  // namespace

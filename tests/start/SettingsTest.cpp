@@ -30,11 +30,13 @@ TEST(SettingsFile, NoFileGivesTheDefaults) {
 
 TEST(SettingsFile, WritesSixLinesAndReadsThemBack) {
     const TempFolder dir;
+    const std::string programFolder = dir.File("Zelmo Prüfung");  // through the wide calls
+    std::filesystem::create_directory(test::U8Path(programFolder));
     const Settings s = Make("192.168.0.10", "3020", "1", "D:\\LiveText\\Daten", 1440, 720);
-    ASSERT_TRUE(WriteSettings(dir.Path(), s));
-    EXPECT_EQ(dir.Read("LiveTextStartwerte.TXT"),
+    ASSERT_TRUE(WriteSettings(programFolder, s));
+    EXPECT_EQ(dir.Read("Zelmo Prüfung/LiveTextStartwerte.TXT"),
               "192.168.0.10\r\n3020\r\n1\r\nD:\\LiveText\\Daten\r\n1440\r\n720\r\n");
-    EXPECT_EQ(ReadSettings(dir.Path()), s);
+    EXPECT_EQ(ReadSettings(programFolder), s);
 }
 
 // The extra settings keep lines they do not know, in their place, and the six-line file alone.

@@ -181,7 +181,7 @@ TEST(AusgabeLauf, StoppingRulesAndOutput) {
         if (f.datei)
             dateien.push_back(ausgabe.File(f.datei));
         if (f.format == LiveText && f.datei)
-            dateien.push_back(ausgabe.File("control.txt"));
+            dateien.push_back(ausgabe.SystemFile("control.txt"));
         EXPECT_EQ(zustand.Ausgabe.GeschriebeneDateien, dateien);
         EXPECT_EQ(ausgabe.Entries().size(), dateien.size());
         EXPECT_EQ(f.datei ? ausgabe.Read(f.datei) : "", f.inhalt);

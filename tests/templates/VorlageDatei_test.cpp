@@ -42,16 +42,18 @@ TEST(VorlageAlsJSON, FixedOneLineLayout) {
 
 TEST(VorlageSpeichern, WritesCodePageTextWithCrLfOverTheOldFile) {
     const TempFolder ordner;
-    ordner.Write("LiveText.json", std::string(5000, 'x'));
+    ordner.Write("Prüfung.json", std::string(5000, 'x'));  // an umlaut through the wide calls
     Vorlage v;
     v.SetzeZelle(0, Spalte::Dateiname, "Müller");
-    VorlageSpeichern(ordner.File("LiveText.json"), v);
-    EXPECT_EQ(ordner.Read("LiveText.json"),
+    VorlageSpeichern(ordner.File("Prüfung.json"), v);
+    EXPECT_EQ(ordner.Read("Prüfung.json"),
               "{\"Vorlage\" : {\"Zeilen\" :[{\"Ereignis\": \"\", \"Turnierart\": \"\", "
               "\"Unterauswahl1\": \"\", \"Unterauswahl2\": \"\", \"Umlauf\": \"\", "
               "\"Reserve\": \"\", \"Seite\": \"\", \"Dateiname\": \"M\xFCller\", "
               "\"Tabelle\": \"\", \"Feld\": \"\"} ]} ,\"Ausgabeformat\" : [{\"Type\": "
               "\"OptLiveText\",\"Trenner\" : \",\"}]}\r\n");
+    EXPECT_EQ(VorlageEinlesen(ordner.File("Prüfung.json")).Vorlage.Zelle(0, Spalte::Dateiname),
+              "Müller");
 
     const std::string fehlt = ordner.File("fehlt/LiveText.json");
     try {
