@@ -2,7 +2,7 @@
 PRESET ?= default
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build test asan fuzz bench demo format clean
+.PHONY: all deps build test asan fuzz fuzz-ci bench demo format clean
 
 all: build
 
@@ -32,6 +32,13 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	bash scripts/run-fuzzers build/fuzz $(FUZZ_SECONDS)
+
+# CI's fuzz step: a fixed seed and run count per target, so that its verdict depends on the
+# code alone.
+fuzz-ci: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	bash scripts/run-fuzzers build/fuzz ci
 
 
 format:
