@@ -2,7 +2,7 @@
 PRESET ?= default
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build test asan fuzz bench demo format clean test-windows
+.PHONY: all deps build test asan fuzz fuzz-ci bench demo format clean test-windows
 
 all: build
 
@@ -32,6 +32,13 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	bash scripts/run-fuzzers build/fuzz $(FUZZ_SECONDS)
+
+# CI's fuzz step: a fixed seed and run count per target, so that its verdict depends on the
+# code alone.
+fuzz-ci: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	bash scripts/run-fuzzers build/fuzz ci
 
 # The Qt-free core and its suites cross-built for Windows (MinGW-w64, static .exe files) and
 # run under Wine; the Wine prefix lives in the build folder (made on the first run, ~15 s).

@@ -41,7 +41,7 @@ void FrameToAck(benchmark::State& state) {
     state.SetLabel(std::to_string(frame.size() / 1024) + " KB");
     for (auto _ : state) {
         for (std::string_view read : reads)
-            receiver.OnBytes(read);
+            receiver.OnBytes(read, zelmo::Receiver::Clock::time_point{});
     }
     if (sink.acks != state.iterations() * zelmo::kAckFrame.size())
         state.SkipWithError("no ack");
@@ -64,7 +64,7 @@ void LargeFrameReassembly(benchmark::State& state) {
         std::size_t frames = 0;
         for (std::size_t at = 0; at < frame.size(); at += 1460) {
             std::string_view read = std::string_view(frame).substr(at, 1460);
-            while (reader.Next(read))
+            while (reader.Next(read, zelmo::FrameReader::Clock::time_point{}))
                 ++frames;
         }
         benchmark::DoNotOptimize(frames);

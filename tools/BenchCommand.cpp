@@ -249,7 +249,6 @@ int Bench(const QStringList& args) {
     const auto rssAfterWarmUp = ProcStatusKb(process.processId(), "VmRSS");
 
     RoundTrips trips;
-    trips.Reserve(static_cast<std::size_t>(count));
     const Clock::time_point start = Clock::now();
     for (int i = 0; i < count; ++i) {
         const auto micros = sender.RoundTrip(frame, error);

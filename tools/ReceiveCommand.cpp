@@ -65,6 +65,16 @@ class HeadlessReceiver : public QObject {
     }
 
     void start() {
+        // A line whose file name the output run refuses writes nothing; the operator learns
+        // it now, not when its event comes on air.
+        for (std::size_t r = 0; r < vorlage_.Zeilenanzahl(); ++r) {
+            const std::string& dateiname = vorlage_.Zeile(r)[SpaltenIndex(Spalte::Dateiname)];
+            if (!DateinameZulaessig(dateiname))
+                log_.Line("warnung: ",
+                          "Zeile " + std::to_string(r + 1) + ": " +
+                              (dateiname.empty() ? "Kein Dateiname angegeben!"
+                                                 : "Dateiname nicht zulässig: " + dateiname));
+        }
         tryConnect();
         retry_.start();
     }

@@ -130,7 +130,9 @@ class Recorder : public QObject {
             receiver_->flush();
         }
         std::string_view input(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        while (const auto event = reader_.Next(input)) {
+        // A garbled run ends when bytes come after the quiet time: the receiver answers it
+        // only then, and the sender sends nothing before that answer.
+        while (const auto event = reader_.Next(input, Clock::now())) {
             if (event->kind == FrameReader::Kind::Telegram)
                 recordTelegram(event->Payload());
             else if (event->kind == FrameReader::Kind::Garbled)

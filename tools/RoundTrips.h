@@ -1,20 +1,21 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 namespace zelmo::tool {
 
-// Round-trip times in microseconds and their summary. Percentiles are nearest-rank: the
-// smallest value that at least that share of the samples does not exceed, so every figure
-// printed is a time that was really measured.
+// Round-trip times in microseconds and their summary, in constant memory: a looping
+// simulation runs for days. The samples are counted in a histogram whose buckets are exact up
+// to 255 µs and above that never wider than 1/128 of their lower end. Percentiles are
+// nearest-rank: the bucket holding the smallest value that at least that share of the samples
+// does not exceed, given as its middle within the smallest and largest sample, so a printed
+// figure is off from a really measured time by less than 0.4 %. The maximum is exact.
 class RoundTrips {
   public:
-    void Add(std::int64_t micros) { samples_.push_back(micros); }
-    void Reserve(std::size_t count) { samples_.reserve(count); }
-    std::size_t Count() const { return samples_.size(); }
+    void Add(std::int64_t micros);
+    std::uint64_t Count() const { return count_; }
 
     struct Summary {
         std::int64_t median = 0;
@@ -25,7 +26,19 @@ class RoundTrips {
     Summary Summarize() const;
 
   private:
-    std::vector<std::int64_t> samples_;
+    static constexpr int kSubBits = 7;  // 128 buckets per power of two
+    static constexpr std::size_t kSub = std::size_t{1} << kSubBits;
+    // Exact buckets below 2 * kSub, then kSub per power of two up to 2^63.
+    static constexpr std::size_t kBuckets = kSub + (63 - kSubBits) * kSub;
+
+    static std::size_t Bucket(std::uint64_t v);
+    std::int64_t Value(std::size_t bucket) const;
+    std::int64_t Percentile(std::size_t percent) const;
+
+    std::array<std::uint64_t, kBuckets> counts_{};
+    std::uint64_t count_ = 0;
+    std::int64_t min_ = 0;
+    std::int64_t max_ = 0;
 };
 
 }  // namespace zelmo::tool

@@ -53,6 +53,8 @@ class Simulator : public QObject {
         ackTimer_.setSingleShot(true);
         ackTimer_.setTimerType(Qt::PreciseTimer);
         connect(&ackTimer_, &QTimer::timeout, this, &Simulator::onAckTimeout);
+        quietTimer_.setSingleShot(true);
+        connect(&quietTimer_, &QTimer::timeout, this, [this] { onBytes({}); });
         connect(&server_, &QTcpServer::newConnection, this, &Simulator::onNewConnection);
         connect(&watcher_, &SignalWatcher::terminationRequested, this, &Simulator::finish);
     }
@@ -105,6 +107,7 @@ class Simulator : public QObject {
         waiting_ = false;
         ackTimer_.stop();
         sendTimer_.stop();
+        quietTimer_.stop();
         anchor_.reset();
         lastSend_.reset();
         peer_->deleteLater();
@@ -151,8 +154,11 @@ class Simulator : public QObject {
 
     void onReadyRead() {
         const QByteArray data = peer_->readAll();
-        std::string_view input(data.constData(), static_cast<std::size_t>(data.size()));
-        while (const auto event = reader_.Next(input)) {
+        onBytes(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+    }
+
+    void onBytes(std::string_view input) {
+        while (const auto event = reader_.Next(input, Clock::now())) {
             switch (event->kind) {
                 case FrameReader::Kind::PeerAck:
                     onAck();
@@ -171,6 +177,11 @@ class Simulator : public QObject {
                     break;
             }
         }
+        // A garbled run ends once the link has been quiet, also when nothing more arrives.
+        if (const auto quiet = reader_.QuietDeadline())
+            quietTimer_.start(TimerMs(*quiet - Clock::now()) + 1);
+        else
+            quietTimer_.stop();
     }
 
     std::string Position() const {
@@ -244,6 +255,7 @@ class Simulator : public QObject {
     FrameReader reader_;
     QTimer sendTimer_;
     QTimer ackTimer_;
+    QTimer quietTimer_;
     SignalWatcher watcher_;
     Log log_;
 

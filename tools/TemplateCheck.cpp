@@ -89,6 +89,8 @@ class Pruefung {
             Melden(
                 "Dateiname " + Quoted(dateiname) +
                 " enthält ein Zeichen, das ein Dateiname nicht haben darf (\\ / : * ? \" > < |)");
+        else if (!DateinameZulaessig(dateiname))
+            Melden("Dateiname " + Quoted(dateiname) + " ist kein Dateiname");
     }
 
     void TabellenUndFelder(const std::string& tabelle, const std::string& feld) {

@@ -152,14 +152,17 @@ void Builder::Scalar(V& value, simdjson::ondemand::json_type type, Node& out) {
             break;
         }
         case json_type::boolean: {
-            bool b = false;
-            Check(value.get_bool().get(b));
-            SetText(out, b ? "Wahr" : "Falsch");
+            // Judged from the token too: simdjson takes a root `false)` or `truex` as the
+            // literal alone.
+            const std::string_view raw = TrimTrailingSpace(value.raw_json_token());
+            if (raw != "true" && raw != "false")
+                Fail("JSON: invalid literal");
+            SetText(out, raw == "true" ? "Wahr" : "Falsch");
             break;
         }
         case json_type::null: {
             // Judged from the token itself: simdjson's own test refuses a root null that is
-            // followed by white space.
+            // followed by white space and takes a root `null)` as null.
             if (TrimTrailingSpace(value.raw_json_token()) != "null")
                 Fail("JSON: invalid literal");
             SetText(out, {});

@@ -43,6 +43,7 @@ void FrameReader::Reset() {
     state_ = State::Prefix;
     value_ = 0;
     announced_ = 0;
+    lastGarbage_ = {};
 }
 
 std::optional<FrameReader::Event> FrameReader::Frame(std::string_view bytes) {
@@ -59,7 +60,21 @@ std::optional<FrameReader::Event> FrameReader::Garbled() {
     return Event{Kind::Garbled, buffer_};
 }
 
-std::optional<FrameReader::Event> FrameReader::Next(std::string_view& input) {
+void FrameReader::StartGarbage(Clock::time_point now) {
+    state_ = State::Garbage;
+    lastGarbage_ = now;
+    if (buffer_.size() > kGarbledLogBytes)
+        buffer_.resize(kGarbledLogBytes);
+}
+
+std::optional<FrameReader::Clock::time_point> FrameReader::QuietDeadline() const {
+    if (state_ != State::Garbage)
+        return std::nullopt;
+    return lastGarbage_ + kQuietTime;
+}
+
+std::optional<FrameReader::Event> FrameReader::Next(std::string_view& input,
+                                                    Clock::time_point now) {
     if (delivered_) {
         buffer_.clear();
         delivered_ = false;
@@ -82,21 +97,20 @@ std::optional<FrameReader::Event> FrameReader::Next(std::string_view& input) {
                         return Frame(frame);
                     }
                 }
+                bool garbled = false;
                 while (buffer_.size() < kPrefixLength && !input.empty()) {
                     const char c = input.front();
                     input.remove_prefix(1);
                     buffer_.push_back(c);
                     if (!AcceptPrefixByte(value_, buffer_.size() - 1, c)) {
-                        state_ = State::Garbage;
+                        garbled = true;
                         break;
                     }
                 }
-                if (state_ == State::Garbage)
-                    break;
-                if (buffer_.size() < kPrefixLength)
+                if (!garbled && buffer_.size() < kPrefixLength)
                     return std::nullopt;
-                if (value_ < kPrefixLength) {
-                    state_ = State::Garbage;
+                if (garbled || value_ < kPrefixLength) {
+                    StartGarbage(now);
                     break;
                 }
                 announced_ = value_;
@@ -114,12 +128,16 @@ std::optional<FrameReader::Event> FrameReader::Next(std::string_view& input) {
                 return Frame(buffer_);
             }
             case State::Garbage: {
-                const std::size_t room = kMaxGarbledRun - std::min(kMaxGarbledRun, buffer_.size());
-                const std::size_t zero = input.substr(0, room).find('0');
-                const std::size_t take = std::min({zero, room, input.size()});
-                buffer_.append(input.substr(0, take));
-                input.remove_prefix(take);
-                return Garbled();
+                if (now >= lastGarbage_ + kQuietTime)
+                    return Garbled();
+                if (input.empty())
+                    return std::nullopt;
+                const std::size_t room =
+                    kGarbledLogBytes - std::min(kGarbledLogBytes, buffer_.size());
+                buffer_.append(input.substr(0, room));
+                input.remove_prefix(input.size());
+                lastGarbage_ = now;
+                return std::nullopt;
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "link/Receiver.h"
 
+#include <algorithm>
 #include <string>
 
 #include "component/CodePage.h"
@@ -28,9 +29,13 @@ void Receiver::OnDisconnected(std::int32_t socket) {
     sink_.ClientLog("TCPClient TCPDisConnect - Socket: " + std::to_string(socket));
 }
 
-void Receiver::OnBytes(std::string_view bytes) {
+void Receiver::OnBytes(std::string_view bytes, Clock::time_point now) {
+    Handle(bytes, now);
+}
+
+bool Receiver::Handle(std::string_view bytes, Clock::time_point now) {
     const std::uint64_t connection = connection_;
-    while (const auto event = reader_.Next(bytes)) {
+    while (const auto event = reader_.Next(bytes, now)) {
         switch (event->kind) {
             case FrameReader::Kind::Telegram:
                 Telegram(event->bytes);
@@ -44,8 +49,9 @@ void Receiver::OnBytes(std::string_view bytes) {
         }
         // The rest belongs to a connection that no longer exists.
         if (connection_ != connection)
-            return;
+            return false;
     }
+    return true;
 }
 
 void Receiver::Telegram(std::string_view frame) {
@@ -105,8 +111,18 @@ bool Receiver::Send(std::string_view payloadUtf8, Clock::time_point now) {
 }
 
 void Receiver::Tick(Clock::time_point now) {
+    if (!Handle({}, now))
+        return;
     if (ack_.Tick(now))
         sink_.ClientLog(std::string(kNichtVersandtTimeout));
+}
+
+std::optional<Receiver::Clock::time_point> Receiver::Deadline() const {
+    const auto ack = ack_.Deadline();
+    const auto quiet = reader_.QuietDeadline();
+    if (ack && quiet)
+        return std::min(*ack, *quiet);
+    return ack ? ack : quiet;
 }
 
 }  // namespace zelmo

@@ -47,28 +47,33 @@ class Receiver {
     void OnConnected(std::int32_t socket);
     void OnDisconnected(std::int32_t socket);
 
-    // Bytes as they arrive. Each complete telegram: telegram log line, evaluation and
-    // dispatch, then the acknowledgement. Each peer acknowledgement: the acknowledgement
-    // line. Each garbled run: two client log lines and one acknowledgement. Must not be
-    // called again from inside a sink callback; a connect or disconnect from inside one
-    // drops the rest of the bytes.
-    void OnBytes(std::string_view bytes);
+    // Bytes as they arrive at `now`. Each complete telegram: telegram log line, evaluation
+    // and dispatch, then the acknowledgement. Each peer acknowledgement: the acknowledgement
+    // line. Each garbled run, once the link has been quiet for FrameReader::kQuietTime: two
+    // client log lines and one acknowledgement. Must not be called again from inside a sink
+    // callback; a connect or disconnect from inside one drops the rest of the bytes.
+    void OnBytes(std::string_view bytes, Clock::time_point now);
 
     // Sends a telegram (payload as UTF-8 text) and begins the wait for the peer's
     // acknowledgement; "OK" is sent as an acknowledgement without a wait. False when not
     // connected (logged).
     bool Send(std::string_view payloadUtf8, Clock::time_point now);
 
-    // Ends the wait with kNichtVersandtTimeout once more than 4 s have passed since the send.
+    // Ends the wait with kNichtVersandtTimeout once more than 4 s have passed since the send,
+    // and a garbled run once the link has been quiet long enough.
     void Tick(Clock::time_point now);
 
     bool AckPending() const { return ack_.Pending(); }
-    // When Tick must run at the latest; nothing while no wait is pending.
     std::optional<Clock::time_point> AckDeadline() const { return ack_.Deadline(); }
+    // When Tick must run at the latest; nothing while neither a wait nor a garbled run is
+    // pending.
+    std::optional<Clock::time_point> Deadline() const;
     bool IsConnected() const { return ack_.IsConnected(); }
     std::int32_t Socket() const { return ack_.Socket(); }
 
   private:
+    // Handles the reader's events for `bytes`; false when a callback connected or disconnected.
+    bool Handle(std::string_view bytes, Clock::time_point now);
     void Telegram(std::string_view frame);
     void PeerAck();
     void Garbled(std::string_view bytes);

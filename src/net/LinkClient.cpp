@@ -147,7 +147,8 @@ void LinkClient::onReadyRead() {
         if (got <= 0)
             break;
         bytesReceived_ += static_cast<quint64>(got);
-        receiver_->OnBytes(std::string_view(readBuffer_.data(), static_cast<std::size_t>(got)));
+        receiver_->OnBytes(std::string_view(readBuffer_.data(), static_cast<std::size_t>(got)),
+                           now_());
     }
     reading_ = false;
     scheduleAckTimer();
@@ -159,7 +160,8 @@ void LinkClient::onAckTimer() {
 }
 
 void LinkClient::scheduleAckTimer() {
-    const auto deadline = receiver_->AckDeadline();
+    // Also ends a garbled run once the link has been quiet, without waiting for more bytes.
+    const auto deadline = receiver_->Deadline();
     if (!deadline) {
         ackTimer_.stop();
         return;

@@ -67,7 +67,7 @@ class LinkClient : public QObject {
     void onConnected();
     void onDisconnected();
     void onReadyRead();
-    // Ends the acknowledgement wait once its deadline has passed.
+    // Ends the acknowledgement wait or a garbled run once its deadline has passed.
     void onAckTimer();
     void scheduleAckTimer();
 
@@ -76,7 +76,8 @@ class LinkClient : public QObject {
     std::unique_ptr<Receiver> receiver_;
     QTcpSocket socket_;
     QTimer ackTimer_;
-    // The clock of the acknowledgement wait; tests replace it to move time by hand.
+    // The clock of the acknowledgement wait and of a garbled run's quiet time; tests replace
+    // it to move time by hand.
     std::function<Receiver::Clock::time_point()> now_;
     // The socket number reported by connected(), kept for the matching disconnected().
     qint32 connectedSocket_ = 0;

@@ -26,6 +26,11 @@ void AusgabeVorschau::SetzeZelle(std::size_t zeile, std::size_t spalte, std::str
     zeilen_[zeile][spalte] = std::move(text);
 }
 
+bool DateinameZulaessig(std::string_view dateiname) {
+    return !dateiname.empty() && dateiname != "." && dateiname != ".." &&
+           dateiname.find_first_of(kDateinameVerboteneZeichen) == std::string_view::npos;
+}
+
 bool DateiErsetzen(const std::string& pfad, std::string_view utf8, AusgabeZiel& ziel) {
     try {
         ReplaceFile(pfad, codepage::Encode(utf8), Durability::Atomic);

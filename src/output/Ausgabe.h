@@ -41,6 +41,15 @@ struct AusgabeZiel {
     std::vector<std::string> GeschriebeneDateien;
 };
 
+// The characters a file name must not hold: a folder separator would lead out of the
+// LiveText folder, the others are refused by Windows.
+inline constexpr std::string_view kDateinameVerboteneZeichen = "\\/:*?\"><|";
+
+// Whether the output run may write the data or CSV file of a template line named `dateiname`
+// (without its extension): not empty, not "." or "..", none of kDateinameVerboteneZeichen.
+// A template may come from anywhere, and every output file stays inside the LiveText folder.
+bool DateinameZulaessig(std::string_view dateiname);
+
 // Replaces the file at `pfad` with `utf8` in the code page. On success the file is added to
 // GeschriebeneDateien; on failure a warning naming the file and the system's reason is added
 // to Warnungen, so that an operator on air sees that output has stopped. Returns success.

@@ -16,7 +16,8 @@ void CSVWerte(const Collection& telegramm, const std::string& Pfad, const std::s
                                        {Dateiname, "Kein Dateiname angegeben!"},
                                        {Tabellen, "Keine Tabellen angegeben!"},
                                        {Felder, "Keine Felder angegeben!"}},
-                                      ziel)) {
+                                      ziel) ||
+        !ausgabe::DateinameInOrdnung(Dateiname, ziel)) {
         return;
     }
 

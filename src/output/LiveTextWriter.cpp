@@ -10,7 +10,8 @@ namespace zelmo::modLiveText {
 namespace {
 
 // LiveText reads one key per line: a line break inside a value would start a line of its own
-// (and could even set another key), so each break (CR LF, CR or LF) becomes one blank.
+// (and could even set another key), so each break (CR LF, CR or LF) becomes one blank. So
+// does a NUL, at which a reader of the line may stop.
 std::string EinzeiligerWert(std::string_view wert) {
     std::string out;
     out.reserve(wert.size());
@@ -21,7 +22,7 @@ std::string EinzeiligerWert(std::string_view wert) {
                 ++i;
             }
             out.push_back(' ');
-        } else if (ch == '\n') {
+        } else if (ch == '\n' || ch == '\0') {
             out.push_back(' ');
         } else {
             out.push_back(ch);
@@ -40,7 +41,8 @@ void Werte(const Collection& telegramm, const std::string& Pfad, const std::stri
                                        {Dateiname, "Kein Dateiname angegeben!"},
                                        {Tabellen, "Keine Tabellen angegeben!"},
                                        {Felder, "Keine Felder angegeben!"}},
-                                      ziel)) {
+                                      ziel) ||
+        !ausgabe::DateinameInOrdnung(Dateiname, ziel)) {
         return;
     }
 

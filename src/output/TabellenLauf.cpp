@@ -165,4 +165,11 @@ bool AngabenVollstaendig(std::initializer_list<Pflichtangabe> angaben, AusgabeZi
     return true;
 }
 
+bool DateinameInOrdnung(const std::string& dateiname, AusgabeZiel& ziel) {
+    if (DateinameZulaessig(dateiname))
+        return true;
+    ziel.Warnungen = "Dateiname nicht zulässig: " + dateiname;
+    return false;
+}
+
 }  // namespace zelmo::ausgabe

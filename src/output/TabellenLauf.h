@@ -59,4 +59,7 @@ struct Pflichtangabe {
 // warning and gives false, so that nothing is read or written.
 bool AngabenVollstaendig(std::initializer_list<Pflichtangabe> angaben, AusgabeZiel& ziel);
 
+// False, with a warning naming it, for a file name that DateinameZulaessig refuses.
+bool DateinameInOrdnung(const std::string& dateiname, AusgabeZiel& ziel);
+
 }  // namespace zelmo::ausgabe

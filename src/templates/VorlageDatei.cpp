@@ -5,6 +5,7 @@
 #include "component/Error.h"
 #include "component/FileReplace.h"
 #include "component/JsonText.h"
+#include "output/Ausgabe.h"
 
 namespace zelmo {
 
@@ -155,21 +156,8 @@ EinleseErgebnis VorlageEinlesen(const std::string& pfad) {
 std::string DateinamePruefen(std::string_view text) {
     std::string out(text);
     for (char& ch : out) {
-        switch (ch) {
-            case '\\':
-            case '/':
-            case ':':
-            case '*':
-            case '?':
-            case '"':
-            case '>':
-            case '<':
-            case '|':
-                ch = '_';
-                break;
-            default:
-                break;
-        }
+        if (kDateinameVerboteneZeichen.find(ch) != std::string_view::npos)
+            ch = '_';
     }
     return out;
 }

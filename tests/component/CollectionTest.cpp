@@ -108,7 +108,11 @@ TEST(Collection, InvalidDocumentsAndTrailingContentFail) {
                           "   ",           "{",
                           "[1 2]",         "1 2",
                           "[] x",          "{} {}",
-                          "[nulll]",       "null x"};
+                          "[nulll]",       "null x",
+                          "false)",        "\rfalse)",
+                          "truex",         "[truex]",
+                          "12a",           "null]",
+                          "null)",         "\"a\"x"};
     for (const char* json : rows) {
         SCOPED_TRACE(json);
         EXPECT_THROW(JSONDecodieren(json), Error);

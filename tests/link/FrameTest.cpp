@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <string>
 #include <vector>
@@ -58,7 +59,11 @@ const std::string k25 = "0000000025{\"Ereignis\":{}}";
 const std::string k14 = "0000000014halo";
 const std::string kAck = "0000000012OK";
 
-// The whole-stream results; FramesDoNotDependOnHowTheStreamIsCut checks the other cuts.
+const auto t0 = FrameReader::Clock::time_point{} + std::chrono::hours(1);
+
+// The whole-stream results; FramesDoNotDependOnHowTheStreamIsCut checks the other cuts. Every
+// chunk arrives at once; an empty chunk stands for the quiet time passing, as it does again
+// after the last chunk (an event then counts as completed by chunk number chunks.size()).
 TEST(FrameReader, FramesGarbageAndWhatIsHeld) {
     const std::string longGarbage(100000, 'x');
     struct Row {
@@ -78,31 +83,35 @@ TEST(FrameReader, FramesGarbageAndWhatIsHeld) {
          {k25 + kAck + k14.substr(0, 3), k14.substr(3)},
          {T(k25, 0), A(0), T(k14, 1)}},
         {"OK inside a longer payload is a telegram", {"0000000013OK!"}, {T("0000000013OK!", 0)}},
-        {"garbage up to the next 0", {"12a" + kAck}, {G("12a", 0), A(0)}},
-        {"prefix split, then garbled", {"00000", "x1" + k14}, {G("00000x1", 1), T(k14, 1)}},
-        {"announces under ten bytes", {"0000000005abc" + k14}, {G("0000000005abc", 0), T(k14, 0)}},
-        {"announces one byte above the limit", {"0067108865xy"}, {G("0067108865xy", 0)}},
+        {"garbage swallows the frames in it", {"12a" + kAck + k14}, {G("12a" + kAck + k14, 1)}},
+        {"prefix split, then garbled", {"00000", "x1" + k14}, {G("00000x1" + k14, 2)}},
+        {"announces under ten bytes", {"0000000005abc" + k14}, {G("0000000005abc" + k14, 1)}},
+        {"announces one byte above the limit", {"0067108865xy"}, {G("0067108865xy", 1)}},
         {"the limit itself is a frame to wait for", {"0067108864abc"}, {}, 13},
         {"valid prefix waits for its payload", {"0000000025{\"Er"}, {}, 14},
-        {"short garbage, one run per read", {"ab", "cd", kAck}, {G("ab", 0), G("cd", 1), A(2)}},
-        {"telegram, garbage, telegram", {k14 + "#" + k25}, {T(k14, 0), G("#", 0), T(k25, 0)}},
-        {"long garbage comes out in bounded runs",
-         {longGarbage},
-         {G(longGarbage.substr(0, FrameReader::kMaxGarbledRun), 0),
-          G(longGarbage.substr(FrameReader::kMaxGarbledRun), 0)}},
+        {"one run however many reads", {"ab", "cd", kAck}, {G("abcd" + kAck, 3)}},
+        {"quiet ends the run, the next byte starts a frame",
+         {"ab", "", k14, "#", "", kAck},
+         {G("ab", 1), T(k14, 2), G("#", 4), A(5)}},
+        {"telegram, garbage, telegram", {k14 + "#" + k25}, {T(k14, 0), G("#" + k25, 1)}},
+        {"of a long run its first bytes are kept", {longGarbage}, {G(std::string(100, 'x'), 1)}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         FrameReader reader;
         std::vector<Out> out;
-        for (std::size_t c = 0; c < row.chunks.size(); ++c) {
-            std::string_view rest = row.chunks[c];
-            while (const auto event = reader.Next(rest))
+        auto now = t0;
+        for (std::size_t c = 0; c <= row.chunks.size(); ++c) {
+            std::string_view rest = c < row.chunks.size() ? std::string_view(row.chunks[c]) : "";
+            if (rest.empty())
+                now += FrameReader::kQuietTime;
+            while (const auto event = reader.Next(rest, now))
                 out.push_back({event->kind, std::string(event->bytes), c});
             EXPECT_TRUE(rest.empty());
         }
         EXPECT_EQ(out, row.want);
         EXPECT_EQ(reader.Held(), row.held);
+        EXPECT_FALSE(reader.QuietDeadline());
     }
 }
 
@@ -122,7 +131,7 @@ TEST(FrameReader, LargeFramesInSegmentSizedReads) {
         for (std::string_view rest = stream; !rest.empty();) {
             std::string_view piece = rest.substr(0, 1459);  // a typical TCP segment's payload
             rest.remove_prefix(piece.size());
-            while (const auto event = reader.Next(piece))
+            while (const auto event = reader.Next(piece, t0))
                 out.emplace_back(event->kind, event->bytes);
         }
         ASSERT_EQ(out.size(), 3u);
@@ -132,8 +141,9 @@ TEST(FrameReader, LargeFramesInSegmentSizedReads) {
     }
 }
 
-// However a stream is cut into reads, the same frames come out in the same order, and every
-// byte comes out exactly once (in a frame or in a garbled run).
+// However a stream is cut into reads, the same frames and garbled runs come out in the same
+// order; a garbled run yields nothing until the quiet time has passed. The stream comes in
+// stretches with the quiet time between them.
 TEST(FrameReader, FramesDoNotDependOnHowTheStreamIsCut) {
     std::mt19937 random(20240611);
     const std::vector<std::string> pieces = {k25,
@@ -148,32 +158,38 @@ TEST(FrameReader, FramesDoNotDependOnHowTheStreamIsCut) {
                                              "00000000",
                                              "0000000099" + std::string(89, 'z')};
     for (int round = 0; round < 200; ++round) {
-        std::string stream;
-        const int count = 1 + static_cast<int>(random() % 12);
-        for (int k = 0; k < count; ++k)
-            stream += pieces[random() % pieces.size()];
+        std::vector<std::string> stretches(1 + random() % 3);
+        for (auto& stretch : stretches) {
+            const int count = 1 + static_cast<int>(random() % 8);
+            for (int k = 0; k < count; ++k)
+                stretch += pieces[random() % pieces.size()];
+        }
 
         auto run = [&](std::size_t maxRead) {
             FrameReader reader;
-            std::vector<std::pair<Kind, std::string>> frames;
-            std::string all;
-            std::string_view rest = stream;
-            while (!rest.empty()) {
-                const std::size_t n = maxRead == 0 ? rest.size() : 1 + random() % maxRead;
-                std::string_view piece = rest.substr(0, n);
-                rest.remove_prefix(piece.size());
-                while (const auto event = reader.Next(piece)) {
-                    all += event->bytes;
-                    if (event->kind != Kind::Garbled)
-                        frames.emplace_back(event->kind, event->bytes);
+            std::vector<std::pair<Kind, std::string>> events;
+            auto now = t0;
+            for (const auto& stretch : stretches) {
+                std::string_view rest = stretch;
+                bool garbled = false;
+                while (!rest.empty()) {
+                    const std::size_t n = maxRead == 0 ? rest.size() : 1 + random() % maxRead;
+                    std::string_view piece = rest.substr(0, n);
+                    rest.remove_prefix(piece.size());
+                    while (const auto event = reader.Next(piece, now)) {
+                        EXPECT_FALSE(garbled);
+                        events.emplace_back(event->kind, event->bytes);
+                    }
+                    garbled = garbled || reader.QuietDeadline().has_value();
                 }
+                now += FrameReader::kQuietTime;
+                std::string_view none;
+                while (const auto event = reader.Next(none, now))
+                    events.emplace_back(event->kind, event->bytes);
             }
-            // Whatever is still held is an unfinished prefix or frame at the end.
-            EXPECT_EQ(all.size() + reader.Held(), stream.size());
-            EXPECT_EQ(all, stream.substr(0, all.size()));
-            return frames;
+            return events;
         };
-        SCOPED_TRACE(stream);
+        SCOPED_TRACE(stretches.front());
         const auto whole = run(0);
         for (std::size_t maxRead : {1, 3, 11, 40}) {
             SCOPED_TRACE(maxRead);

@@ -18,7 +18,7 @@
 namespace zelmo::net {
 
 // Reaches into the client for what a test must control or observe: the clock of the
-// acknowledgement wait, its timer, and how many bytes the client has read.
+// acknowledgement wait and the quiet time, their timer, and how many bytes the client has read.
 class LinkClientTestPeer {
   public:
     using Clock = Receiver::Clock;
@@ -137,11 +137,25 @@ TEST_F(LinkClientTest, ConnectAndPeerCloseAreReportedWithTheSocketNumber) {
 }
 
 TEST_F(LinkClientTest, EveryFrameIsHandledOnceHoweverTheBytesArrive) {
+    Peer::Clock::time_point now{};
+    Peer::SetClock(*client_, &now);
     Connect();
-    for (const std::string& chunk : {std::string("XYZ"), kGAEin.substr(0, 4),
-                                     kGAEin.substr(4) + kStart.substr(0, 15), kStart.substr(15)})
+    // Garbage swallows even a whole telegram after it; the client's timer ends the run once
+    // the link has been quiet, without waiting for more bytes.
+    Deliver("XYZ");
+    now += 200ms;
+    Deliver(kGAEin);
+    ASSERT_TRUE(Peer::AckTimerActive(*client_));
+    EXPECT_EQ(Peer::AckTimerInterval(*client_), 251);
+    EXPECT_EQ(calls_, Calls{});
+    now += 250ms;
+    Peer::FireAckTimer(*client_);
+    EXPECT_FALSE(Peer::AckTimerActive(*client_));
+    for (const std::string& chunk :
+         {kGAEin.substr(0, 4), kGAEin.substr(4) + kStart.substr(0, 15), kStart.substr(15)})
         Deliver(chunk);
-    EXPECT_EQ(calls_, (Calls{"client: Fehlerhafter Rahmen", "client: XYZ", "quittiert"} +
+    EXPECT_EQ(calls_, (Calls{"client: Fehlerhafter Rahmen", "client: XYZ" + kGAEin.substr(0, 97),
+                             "quittiert"} +
                        kGAEinCalls + kStartCalls));
     EXPECT_EQ(PeerReceives(36), "0000000012OK0000000012OK0000000012OK");
 }

@@ -26,8 +26,8 @@ TEST(CSVWerte, QuotedValuesWithSeparatorAfterEveryLineButTheLast) {
         {"two fields of two records, separator of two characters", ";|", "Startliste", "Name,Land",
          "\"A\";|\r\n\"GER\";|\r\n\"B\";|\r\n\"\"\r\n"},
         {"a single line has no separator", ";", "Ereignis", "Status", "\"Start\"\r\n"},
-        {"quotes and line breaks unchanged", ",", "Ereignis", "Zitat,Text",
-         "\"say \"hi\"\",\r\n\"a\r\nb\rc\nd\"\r\n"},
+        {"quotes, line breaks and NUL unchanged", ",", "Ereignis", "Zitat,Text",
+         std::string("\"say \"hi\"\",\r\n\"a\r\nb\rc\nd\0e\"\r\n", 27)},
         {"code page", ";", "AktReiter", "Name", "\"M\xFCller\"\r\n"},
         {"tables in order, unknown kind ends the walk", "\t",
          "Ereignis\nAktReiter\nstartliste\nReiter", "Status\nLand\nName\nN",
@@ -72,6 +72,9 @@ TEST(CSVWerte, ArgumentChecksInOrderAndUnwritableTarget) {
         {p, ";", "", "", "", "Kein Dateiname angegeben!"},
         {p, ";", "d", "", "", "Keine Tabellen angegeben!"},
         {p, ";", "d", "Ereignis", "", "Keine Felder angegeben!"},
+        {p, ";", "../../../../tmp/y", "Ereignis", "Status",
+         "Dateiname nicht zulässig: ../../../../tmp/y"},
+        {p, ";", ".", "Ereignis", "Status", "Dateiname nicht zulässig: ."},
     };
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.warnung);

@@ -62,8 +62,8 @@ TEST(Werte, TableWalk) {
     const std::string start = "Ereignis.Status = Start\r\n";
     const Fall faelle[] = {
         {"flat", "Ereignis", "Status,Zeit", start + "Ereignis.Zeit = 65.30\r\n", 1},
-        {"line breaks become blanks; a list reads empty", "Ereignis", "Text,Liste",
-         "Ereignis.Text = a b c d\r\nEreignis.Liste = \r\n", 1},
+        {"line breaks and NUL become blanks; a list reads empty", "Ereignis", "Text,Liste",
+         "Ereignis.Text = a b c d e\r\nEreignis.Liste = \r\n", 1},
         {"only six fields", "ZeitLaeuft", "a,b,c,d,e,f,g,h",
          "ZeitLaeuft.a = 1\r\nZeitLaeuft.b = 2\r\nZeitLaeuft.c = 3\r\nZeitLaeuft.d = 4\r\n"
          "ZeitLaeuft.e = 5\r\nZeitLaeuft.f = 6\r\n",
@@ -145,6 +145,9 @@ TEST(Werte, ArgumentChecksInOrderAndNoTelegram) {
         {p, "05", "", "", "", "Kein Dateiname angegeben!"},
         {p, "05", "d", "", "", "Keine Tabellen angegeben!"},
         {p, "05", "d", "Ereignis", "", "Keine Felder angegeben!"},
+        {p, "05", "../d", "Ereignis", "Status", "Dateiname nicht zulässig: ../d"},
+        {p, "05", "..", "Ereignis", "Status", "Dateiname nicht zulässig: .."},
+        {p, "05", "a|b", "Ereignis", "Status", "Dateiname nicht zulässig: a|b"},
     };
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.warnung);

@@ -7,7 +7,7 @@ namespace zelmo::test {
 // A telegram with every kind of section the writers meet.
 inline Collection WriterTelegramm() {
     return JSONDecodieren(R"({
-  "Ereignis": {"Status": "Start", "Zeit": 65.30, "Text": "a\r\nb\rc\nd",
+  "Ereignis": {"Status": "Start", "Zeit": 65.30, "Text": "a\r\nb\rc\nd\u0000e",
                "Null": null, "Flag": true, "Liste": [1, 2], "Zitat": "say \"hi\""},
   "ZeitLaeuft": {"a": "1", "b": "2", "c": "3", "d": "4", "e": "5", "f": "6", "g": "7", "h": "8"},
   "AktReiter": {"Records": [{"Name": "M\u00fcller", "Land": "GER"}]},

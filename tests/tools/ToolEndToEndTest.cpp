@@ -72,14 +72,15 @@ class ToolTest : public ToolFixture {
     void SetUp() override {
         ToolFixture::SetUp();
         ASSERT_TRUE(QDir().mkpath(Out()));
-        WriteBytes(Path("vorlage.json"),
-                   VorlageText({
-                       {"Reiter Neu", "Alle", "Alle", "Alle", "Alle", "", "03", "Reiter",
-                        "AktReiter*Pruefung", "StartNr,Reiter,Pferd*Titel"},
-                       {"Anzeigen", "Alle", "Alle", "Alle", "Alle", "", "07", "Ergebnis",
-                        "Ergebnisliste", "Platz,Reiter,Zeit"},
-                       {"Ziel", "Alle", "Alle", "Alle", "Alle", "", "05", "", "DurchZiel", "Zeit"},
-                   }));
+        WriteBytes(
+            Path("vorlage.json"),
+            VorlageText({
+                {"Reiter Neu", "Alle", "Alle", "Alle", "Alle", "", "03", "Reiter",
+                 "AktReiter*Pruefung", "StartNr,Reiter,Pferd*Titel"},
+                {"Anzeigen", "Alle", "Alle", "Alle", "Alle", "", "07", "Ergebnis", "Ergebnisliste",
+                 "Platz,Reiter,Zeit"},
+                {"Ziel", "Alle", "Alle", "Alle", "Alle", "", "05", "../Ziel", "DurchZiel", "Zeit"},
+            }));
     }
     QString Out() const { return Path("ausgabe"); }
     std::string OutFile(const QString& name) const { return ReadBytes(Out() + "/" + name); }
@@ -134,6 +135,7 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
     const std::string out = Out().toStdString();
     EXPECT_EQ(Normalized(receive->Out()),
               (Strings{
+                  "warnung: Zeile 3: Dateiname nicht zulässig: ../Ziel",
                   "client: Verbinde mit 127.0.0.1:" + port,
                   "client: TCPClient TCPConnect - Socket: N",
                   TelegramLine(kReiter101),
@@ -143,13 +145,14 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
                   "datei: " + out + "/Ergebnis.txt",
                   "datei: " + out + "/control.txt",
                   TelegramLine(ziel),
-                  "warnung: Kein Dateiname angegeben!",
+                  "warnung: Dateiname nicht zulässig: ../Ziel",
                   TelegramLine(unbekannt),
                   "status: Falsche Abfragetext: " + unbekannt.substr(0, 100),
                   TelegramLine("kein JSON"),
                   "status: Fehler in der Datenauswertung!",
                   "client: TCPClient TCPDisConnect - Socket: N",
               }));
+    EXPECT_FALSE(QFile::exists(Path("Ziel.txt")));
     EXPECT_NE(
         sim->Out().find("statistik: gesendet 5, quittiert 5, ohne Quittung 0, unterbrochen 0\n"),
         std::string::npos)
@@ -236,6 +239,7 @@ TEST_F(ToolTest, AGarbledFrameOrAnUnwritableFileIsLoggedAndTheShowGoesOn) {
     const std::string out = Out().toStdString();
     EXPECT_EQ(Normalized(receive->Out()),
               (Strings{
+                  "warnung: Zeile 3: Dateiname nicht zulässig: ../Ziel",
                   "client: Verbinde mit 127.0.0.1:" + std::to_string(server.serverPort()),
                   "client: TCPClient TCPConnect - Socket: N",
                   TelegramLine(reiter),
