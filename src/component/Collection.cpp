@@ -4,6 +4,10 @@
 
 #include <unordered_map>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "component/Error.h"
 
 namespace zelmo {
@@ -37,6 +41,31 @@ using detail::Node;
 namespace {
 
 constexpr int kMaxDepth = 1024;
+
+// What the parser is set up for; it grows for larger documents by itself.
+constexpr std::size_t kParserCapacity = 64 * 1024;
+// A document or decoding buffer above this size is given back to the system as soon as it is
+// no longer needed, so that one huge start list does not pin its size for the rest of a show.
+constexpr std::size_t kKeepBytes = std::size_t{4} * 1024 * 1024;
+
+// Freed memory goes back to the allocator, which keeps most of it; after a large document it
+// is handed back to the system.
+void ReturnFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+std::size_t Footprint(const Document& doc) {
+    return doc.chars.capacity() + doc.nodes.capacity() * sizeof(Node);
+}
+
+void DeleteDocument(const Document* doc) {
+    const bool large = Footprint(*doc) > kKeepBytes;
+    delete doc;
+    if (large)
+        ReturnFreedMemory();
+}
 
 [[noreturn]] void Fail(const std::string& what) {
     throw Error(what);
@@ -108,9 +137,12 @@ class Builder {
 
     // Children are gathered in a scratch list per depth and appended to the document as one
     // block when their parent is complete, so that they lie side by side.
-    static std::vector<Node>& Scratch(int depth) {
+    static std::vector<std::vector<Node>>& ScratchLists() {
         thread_local std::vector<std::vector<Node>> scratch(kMaxDepth + 2);
-        auto& list = scratch[static_cast<std::size_t>(depth)];
+        return scratch;
+    }
+    static std::vector<Node>& Scratch(int depth) {
+        auto& list = ScratchLists()[static_cast<std::size_t>(depth)];
         list.clear();
         return list;
     }
@@ -267,16 +299,35 @@ Collection JSONDecodieren(std::string_view json) {
     // limit lies above ours, so that Builder::Value refuses deep input before simdjson sees it.
     thread_local simdjson::ondemand::parser parser = [] {
         simdjson::ondemand::parser p;
-        if (p.allocate(64 * 1024, kMaxDepth + 8) != simdjson::SUCCESS)
+        if (p.allocate(kParserCapacity, kMaxDepth + 8) != simdjson::SUCCESS)
             throw std::bad_alloc();
         return p;
     }();
     thread_local std::string buffer;
+    // Whatever a large document made the parser and the buffers grow to is given back once it
+    // is decoded (or has failed to decode).
+    struct Shrink {
+        bool large;
+        ~Shrink() {
+            if (!large)
+                return;
+            std::string().swap(buffer);
+            for (auto& list : Builder::ScratchLists()) {
+                if (list.capacity() * sizeof(Node) > kKeepBytes / 16)
+                    std::vector<Node>().swap(list);
+            }
+            if (parser.allocate(kParserCapacity, kMaxDepth + 8) != simdjson::SUCCESS) {
+                // It grows again by itself for the next document.
+            }
+            ReturnFreedMemory();
+        }
+    } shrink{json.size() > kKeepBytes};
+
     buffer.assign(json);
     buffer.resize(json.size() + simdjson::SIMDJSON_PADDING);
     simdjson::padded_string_view padded(buffer.data(), json.size(), buffer.size());
 
-    auto document = std::make_shared<Document>();
+    std::shared_ptr<Document> document(new Document, DeleteDocument);
     document->chars.reserve(json.size() + 16);
     document->nodes.reserve(json.size() / 24 + 4);
     Builder builder(*document);
