@@ -204,7 +204,10 @@ std::string Encode(std::string_view utf8) {
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
+        // ASCII runs are copied as they are, checked eight bytes at a time.
         std::size_t j = i;
+        while (j + 8 <= utf8.size() && (Word(utf8.data() + j) & kHighBits) == 0)
+            j += 8;
         while (j < utf8.size() && static_cast<unsigned char>(utf8[j]) < 0x80)
             ++j;
         out.append(utf8.data() + i, j - i);
