@@ -2,6 +2,8 @@
 
 #include <simdjson.h>
 
+#include <cstring>
+#include <optional>
 #include <unordered_map>
 
 #ifdef __GLIBC__
@@ -118,6 +120,47 @@ std::string_view TrimTrailingSpace(std::string_view s) {
     return s;
 }
 
+// Strings are read straight from the input when they hold no escape, which most keys and
+// values do not: simdjson's own copy into its buffer before ours is spared. The input's
+// validity (UTF-8, no raw control character, closed strings) was checked as a whole before.
+bool HasEscape(std::string_view content) {
+    return std::memchr(content.data(), '\\', content.size()) != nullptr;
+}
+
+// A string value's text from its token (the quoted string and the white space after it).
+std::optional<std::string_view> PlainString(std::string_view token) {
+    token = TrimTrailingSpace(token);
+    if (token.size() < 2 || token.front() != '"' || token.back() != '"')
+        return std::nullopt;
+    const std::string_view content = token.substr(1, token.size() - 2);
+    if (HasEscape(content))
+        return std::nullopt;
+    return content;
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// A key's text from its first byte (after the opening quote) and the start of its value:
+// between them lie only the closing quote, the colon and white space.
+std::optional<std::string_view> PlainKey(const char* first, const char* value) {
+    const char* p = value;
+    while (p > first && IsSpace(p[-1]))
+        --p;
+    if (p == first || p[-1] != ':')
+        return std::nullopt;
+    --p;
+    while (p > first && IsSpace(p[-1]))
+        --p;
+    if (p == first || p[-1] != '"')
+        return std::nullopt;
+    const std::string_view content(first, static_cast<std::size_t>(p - 1 - first));
+    if (HasEscape(content))
+        return std::nullopt;
+    return content;
+}
+
 // Where the values of one document are put while it is decoded.
 class Builder {
   public:
@@ -171,6 +214,10 @@ void Builder::Scalar(V& value, simdjson::ondemand::json_type type, Node& out) {
     using simdjson::ondemand::json_type;
     switch (type) {
         case json_type::string: {
+            if (const auto plain = PlainString(value.raw_json_token())) {
+                SetText(out, *plain);
+                break;
+            }
             std::string_view s;
             Check(value.get_string().get(s));
             SetText(out, s);
@@ -211,7 +258,9 @@ class KeyIndex {
         const std::size_t n = members_.size();
         if (n < kLinearLimit) {
             for (std::size_t k = 0; k < n; ++k) {
-                if (builder_.Key(members_[k]) == key)
+                // The first byte tells most keys of the same length apart without memcmp.
+                const std::string_view seen = builder_.Key(members_[k]);
+                if (seen.size() == key.size() && (key.empty() || seen[0] == key[0]) && seen == key)
                     return Reset(k);
             }
         } else {
@@ -246,11 +295,16 @@ template <typename Obj>
 void Builder::Object(Obj object, Node& out, int depth) {
     std::vector<Node>& members = Scratch(depth);
     KeyIndex index(*this, members);
-    for (auto field : object) {
+    for (auto result : object) {
+        simdjson::ondemand::field field;
+        Check(std::move(result).get(field));
+        simdjson::ondemand::value& child = field.value();
         std::string_view key;
-        Check(field.unescaped_key().get(key));
-        simdjson::ondemand::value child;
-        Check(field.value().get(child));
+        if (const auto plain = PlainKey(reinterpret_cast<const char*>(field.key().raw()),
+                                        child.raw_json_token().data()))
+            key = *plain;
+        else
+            Check(field.unescaped_key().get(key));
         Value(child, index.Slot(key), depth + 1);
     }
     TakeChildren(members, out);
