@@ -215,6 +215,11 @@ void Builder::Scalar(V& value, simdjson::ondemand::json_type type, Node& out) {
     switch (type) {
         case json_type::string: {
             if (const auto plain = PlainString(value.raw_json_token())) {
+                // Still taken as a string, without unescaping: a value left unread would be
+                // skipped, and simdjson skips a string followed by a colon as a key, so that
+                // {"a": "b": 1} would pass.
+                simdjson::ondemand::raw_json_string raw;
+                Check(value.get_raw_json_string().get(raw));
                 SetText(out, *plain);
                 break;
             }
