@@ -78,7 +78,9 @@ void OutputRun(benchmark::State& state, zelmo::Ausgabeformat format) {
         return;
     }
     zelmo::AusgabeLaufZustand zustand;
-    state.SetLabel(std::to_string(json.size() / 1024) + " KB telegram");
+    zustand.Ausgabe.MitVorschau = state.range(1) != 0;
+    state.SetLabel(std::to_string(json.size() / 1024) + " KB telegram" +
+                   (zustand.Ausgabe.MitVorschau ? "" : ", no preview"));
     for (auto _ : state) {
         const auto ergebnis =
             zelmo::AusgabeLauf(vorlage,
@@ -95,11 +97,18 @@ void OutputRun(benchmark::State& state, zelmo::Ausgabeformat format) {
 void OutputRunLiveText(benchmark::State& state) {
     OutputRun(state, zelmo::Ausgabeformat::LiveText);
 }
-BENCHMARK(OutputRunLiveText)->Arg(40)->Arg(500)->Unit(benchmark::kMicrosecond);
+// range(0): riders in the start list; range(1): whether the preview is filled (the desktop
+// program) or not (the headless receiver).
+BENCHMARK(OutputRunLiveText)
+    ->Args({40, 1})
+    ->Args({40, 0})
+    ->Args({500, 1})
+    ->Args({500, 0})
+    ->Unit(benchmark::kMicrosecond);
 
 void OutputRunCSV(benchmark::State& state) {
     OutputRun(state, zelmo::Ausgabeformat::CSVNurDaten);
 }
-BENCHMARK(OutputRunCSV)->Arg(40)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OutputRunCSV)->Args({40, 1})->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -2,7 +2,9 @@
 // telegram again and again from a sender in this process, stop-and-wait; each round trip runs
 // from the hand-over of the frame's last byte to the arrival of its acknowledgement, so it
 // holds reassembly, evaluation, the output run, the data file and control.txt replaced and
-// the acknowledgement sent.
+// the acknowledgement sent. A second pass sends the same frames to the job's floor: a
+// receiver in this process that reassembles each frame, replaces the same files with the same
+// bytes the plain way and acknowledges, without decoding or evaluating anything.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,10 +14,14 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #ifdef __linux__
 #include <signal.h>
@@ -41,6 +47,9 @@ using Clock = std::chrono::steady_clock;
 constexpr int kTimeoutMs = 10000;
 constexpr int kDefaultCount = 2000;
 constexpr int kSampleRiders = 40;
+constexpr int kMaxLargeMb = 60;
+// Bytes a rider adds to the sample telegram's start list, near enough.
+constexpr int kBytesPerRider = 540;
 
 // The event the receiver makes of the telegram, so that the bench template fires for it.
 std::optional<std::string> EventOf(const std::string& payload) {
@@ -153,14 +162,142 @@ class Sender {
     QTcpSocket& socket_;
 };
 
+struct Messung {
+    RoundTrips::Summary summary;
+    double seconds = 0;
+};
+
+// Warm-up rounds, then `count` timed ones.
+std::optional<Messung> Messen(Sender& sender, const std::string& frame, int warmUp, int count,
+                              std::string& error) {
+    for (int i = 0; i < warmUp; ++i) {
+        if (!sender.RoundTrip(frame, error))
+            return std::nullopt;
+    }
+    RoundTrips trips;
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < count; ++i) {
+        const auto micros = sender.RoundTrip(frame, error);
+        if (!micros)
+            return std::nullopt;
+        trips.Add(*micros);
+    }
+    return Messung{trips.Summarize(), std::chrono::duration<double>(Clock::now() - start).count()};
+}
+
+// A file the receiver wrote, to be written again by the floor with the same bytes.
+struct Datei {
+    std::filesystem::path ziel;
+    std::string inhalt;
+};
+
+// The job's floor: what every receiver of these telegrams must do. It reassembles each frame
+// from the stream, replaces the receiver's files with the same bytes the plain way (a
+// temporary file renamed over the old one) and acknowledges; it decodes and evaluates
+// nothing. It runs on a thread of its own with a blocking socket, until the bench closes it.
+class Untergrenze {
+  public:
+    Untergrenze(quint16 port, std::vector<Datei> dateien)
+        : dateien_(std::move(dateien)), thread_([this, port] { Run(port); }) {}
+    ~Untergrenze() { Beenden(); }
+
+    // Waits for the thread, which ends when the bench closes the connection; returns why it
+    // stopped early, empty when it did not.
+    const std::string& Beenden() {
+        if (thread_.joinable())
+            thread_.join();
+        return error_;
+    }
+
+  private:
+    void Run(quint16 port) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (!socket.waitForConnected(kTimeoutMs)) {
+            error_ = "Untergrenze verbindet nicht: " + socket.errorString().toStdString();
+            return;
+        }
+        socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        std::vector<char> buffer(64 * 1024);
+        std::size_t held = 0;
+        while (socket.waitForReadyRead(kTimeoutMs)) {
+            const auto available = static_cast<std::size_t>(socket.bytesAvailable());
+            if (buffer.size() < held + available)
+                buffer.resize(std::max(buffer.size() * 2, held + available));
+            const qint64 got = socket.read(buffer.data() + held, static_cast<qint64>(available));
+            if (got < 0)
+                break;
+            held += static_cast<std::size_t>(got);
+            while (held >= kPrefixLength) {
+                const std::size_t length = std::stoul(std::string(buffer.data(), kPrefixLength));
+                if (held < length)
+                    break;
+                for (const Datei& datei : dateien_) {
+                    if (!Ersetzen(datei))
+                        return;
+                }
+                socket.write(kAckFrame.data(), static_cast<qint64>(kAckFrame.size()));
+                socket.flush();
+                std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(length),
+                          buffer.begin() + static_cast<std::ptrdiff_t>(held), buffer.begin());
+                held -= length;
+            }
+        }
+    }
+
+    bool Ersetzen(const Datei& datei) {
+        std::filesystem::path temp = datei.ziel;
+        temp += ".tmp";
+        std::FILE* file = std::fopen(temp.string().c_str(), "wb");
+        bool ok = file != nullptr;
+        if (ok) {
+            ok = std::fwrite(datei.inhalt.data(), 1, datei.inhalt.size(), file) ==
+                 datei.inhalt.size();
+            ok = std::fclose(file) == 0 && ok;
+        }
+        std::error_code ec;
+        if (ok)
+            std::filesystem::rename(temp, datei.ziel, ec);
+        if (!ok || ec) {
+            error_ = "Untergrenze kann " + datei.ziel.string() + " nicht ersetzen";
+            return false;
+        }
+        return true;
+    }
+
+    std::vector<Datei> dateien_;
+    std::string error_;
+    std::thread thread_;
+};
+
+// The files the receiver wrote, with their bytes, as the floor's targets in `ordner`.
+std::vector<Datei> DateienDesEmpfaengers(const QString& ausgabe, const QString& ordner) {
+    std::vector<Datei> dateien;
+    for (const char* name : {"bench.txt", "control.txt"}) {
+        QFile file(QDir(ausgabe).filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = file.readAll();
+        dateien.push_back({QDir(ordner).filePath(name).toStdString(), bytes.toStdString()});
+    }
+    return dateien;
+}
+
+double Verhaeltnis(std::int64_t zaehler, std::int64_t nenner) {
+    return nenner > 0 ? static_cast<double>(zaehler) / static_cast<double>(nenner) : 0.0;
+}
+
 }  // namespace
 
 int Bench(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Misst den ganzen Weg über Loopback: ein echter Empfänger (zelmo receive) bekommt ein "
-        "Telegramm N-mal, jeweils nach der Quittung des vorigen. Ausgegeben werden Median, "
-        "p99 und Maximum des Rundlaufs, der Durchsatz und der Speicher des Empfängers.");
+        "Telegramm N-mal, jeweils nach der Quittung des vorigen. Ein zweiter Durchgang schickt "
+        "dieselben Telegramme an die Untergrenze im eigenen Prozess, die nur zusammensetzt, "
+        "dieselben Dateien auf einfache Art ersetzt und quittiert. Ausgegeben werden Median, "
+        "p99 und Maximum beider Rundläufe, ihr Verhältnis, der Durchsatz und der Speicher des "
+        "Empfängers. TMPDIR wählt das Dateisystem beider Durchgänge.");
     const QCommandLineOption telegramOption(
         "telegram",
         "Datei mit dem Telegramm (JSON, UTF-8); Vorgabe: ein eingebautes Telegramm "
@@ -168,7 +305,13 @@ int Bench(const QStringList& args) {
         "DATEI");
     const QCommandLineOption countOption("count", "Anzahl der Durchläufe (Vorgabe 2000).", "N",
                                          QString::number(kDefaultCount));
-    parser.addOptions({telegramOption, countOption});
+    const QCommandLineOption largeOption(
+        "large",
+        "Nach der Messung ein großes Telegramm (eine Startliste von etwa MB Megabyte, höchstens "
+        "60), danach wieder das gemessene; ausgegeben wird der Speicher des Empfängers davor "
+        "und danach.",
+        "MB");
+    parser.addOptions({telegramOption, countOption, largeOption});
     if (const auto done = ParseArguments(parser, args))
         return *done;
 
@@ -177,6 +320,15 @@ int Bench(const QStringList& args) {
     if (!ok || count < 1) {
         Fehler(args, "--count: \"" + parser.value(countOption) + "\" ist keine Zahl ab 1");
         return kExitUsage;
+    }
+    int largeMb = 0;
+    if (parser.isSet(largeOption)) {
+        largeMb = parser.value(largeOption).toInt(&ok);
+        if (!ok || largeMb < 1 || largeMb > kMaxLargeMb) {
+            Fehler(args,
+                   "--large: \"" + parser.value(largeOption) + "\" ist keine Zahl von 1 bis 60");
+            return kExitUsage;
+        }
     }
     std::string payload;
     if (parser.isSet(telegramOption)) {
@@ -240,42 +392,93 @@ int Bench(const QStringList& args) {
                 count, warmUp);
     std::fflush(stdout);
     std::string error;
-    for (int i = 0; i < warmUp; ++i) {
-        if (!sender.RoundTrip(frame, error)) {
-            Fehler(args, QString::fromStdString(error));
-            return kExitFailed;
-        }
+    const qint64 pid = process.processId();
+    auto empfaenger = Messen(sender, frame, warmUp, 0, error);
+    const auto rssAfterWarmUp = ProcStatusKb(pid, "VmRSS");
+    if (empfaenger)
+        empfaenger = Messen(sender, frame, 0, count, error);
+    if (!empfaenger) {
+        Fehler(args, QString::fromStdString(error));
+        return kExitFailed;
     }
-    const auto rssAfterWarmUp = ProcStatusKb(process.processId(), "VmRSS");
+    const auto rssAtEnd = ProcStatusKb(pid, "VmRSS");
+    const auto peak = ProcStatusKb(pid, "VmHWM");
 
-    RoundTrips trips;
-    const Clock::time_point start = Clock::now();
-    for (int i = 0; i < count; ++i) {
-        const auto micros = sender.RoundTrip(frame, error);
-        if (!micros) {
+    // One large telegram, then the measured one again until the large one has been replaced.
+    std::string large;
+    if (largeMb > 0) {
+        const std::string frameLarge =
+            EncodeFrame(link::SampleTelegram(largeMb * 1024 * 1024 / kBytesPerRider));
+        const auto before = ProcStatusKb(pid, "VmRSS");
+        const auto micros = sender.RoundTrip(frameLarge, error);
+        if (!micros || !Messen(sender, frame, warmUp, 0, error)) {
             Fehler(args, QString::fromStdString(error));
             return kExitFailed;
         }
-        trips.Add(*micros);
+        char text[256];
+        std::snprintf(text, sizeof text,
+                      "großes Telegramm: %.1f MB, rundlauf %lld ms; speicher des Empfängers: %s "
+                      "davor, %s nach %d weiteren, Spitze %s\n",
+                      static_cast<double>(frameLarge.size()) / (1024.0 * 1024.0),
+                      static_cast<long long>(*micros / 1000), Megabytes(before).c_str(),
+                      Megabytes(ProcStatusKb(pid, "VmRSS")).c_str(), warmUp,
+                      Megabytes(ProcStatusKb(pid, "VmHWM")).c_str());
+        large = text;
     }
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    const auto rssAtEnd = ProcStatusKb(process.processId(), "VmRSS");
-    const auto peak = ProcStatusKb(process.processId(), "VmHWM");
 
     socket->disconnectFromHost();
     if (socket->state() != QAbstractSocket::UnconnectedState)
         socket->waitForDisconnected(kTimeoutMs);
     process.waitForFinished(kTimeoutMs);
 
-    const RoundTrips::Summary summary = trips.Summarize();
+    // The second pass: the same frames against the floor, which writes the receiver's files
+    // again with the same bytes.
+    const QString referenz = temp.filePath("untergrenze");
+    if (!QDir().mkpath(referenz)) {
+        Fehler(args, "kein temporärer Ordner für die Untergrenze");
+        return kExitFailed;
+    }
+    const std::vector<Datei> dateien = DateienDesEmpfaengers(ausgabe, referenz);
+    std::optional<Messung> boden;
+    {
+        Untergrenze untergrenze(server.serverPort(), dateien);
+        if (!server.waitForNewConnection(kTimeoutMs)) {
+            Fehler(args, "die Untergrenze hat sich nicht verbunden");
+            return kExitFailed;
+        }
+        QTcpSocket* referenzSocket = server.nextPendingConnection();
+        referenzSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        Sender referenzSender(*referenzSocket);
+        boden = Messen(referenzSender, frame, warmUp, count, error);
+        referenzSocket->disconnectFromHost();
+        if (referenzSocket->state() != QAbstractSocket::UnconnectedState)
+            referenzSocket->waitForDisconnected(kTimeoutMs);
+        if (const std::string& grund = untergrenze.Beenden(); !boden && !grund.empty())
+            error = grund;
+    }
+    if (!boden) {
+        Fehler(args, QString::fromStdString(error));
+        return kExitFailed;
+    }
+
+    const RoundTrips::Summary& e = empfaenger->summary;
+    const RoundTrips::Summary& b = boden->summary;
     std::printf("rundlauf: median %lld µs, p99 %lld µs, max %lld µs\n",
-                static_cast<long long>(summary.median), static_cast<long long>(summary.p99),
-                static_cast<long long>(summary.max));
-    std::printf("durchsatz: %.0f Telegramme/s\n", count / seconds);
+                static_cast<long long>(e.median), static_cast<long long>(e.p99),
+                static_cast<long long>(e.max));
+    std::printf(
+        "untergrenze: median %lld µs, p99 %lld µs, max %lld µs (zusammensetzen, %zu Dateien "
+        "ersetzen, quittieren)\n",
+        static_cast<long long>(b.median), static_cast<long long>(b.p99),
+        static_cast<long long>(b.max), dateien.size());
+    std::printf("verhältnis: median %.1f, p99 %.1f\n", Verhaeltnis(e.median, b.median),
+                Verhaeltnis(e.p99, b.p99));
+    std::printf("durchsatz: %.0f Telegramme/s\n", count / empfaenger->seconds);
     std::printf("speicher des Empfängers: %s nach dem Aufwärmen, %s am Ende, Spitze %s\n",
                 Megabytes(rssAfterWarmUp).c_str(), Megabytes(rssAtEnd).c_str(),
                 Megabytes(peak).c_str());
-    if (ereignis && !QFile::exists(QDir(ausgabe).filePath("bench.txt")))
+    std::fputs(large.c_str(), stdout);
+    if (ereignis && dateien.size() < 2)
         std::printf("bench: der Empfänger hat keine Datendatei geschrieben\n");
     return kExitOk;
 }

@@ -62,6 +62,8 @@ class HeadlessReceiver : public QObject {
         attempt_.setInterval(std::min(options_.reconnect, kMaxAttempt));
         connect(&attempt_, &QTimer::timeout, this, &HeadlessReceiver::onAttemptTimeout);
         connect(&watcher_, &SignalWatcher::terminationRequested, this, &HeadlessReceiver::finish);
+        // No window shows the output preview here.
+        zustand_.Ausgabe.MitVorschau = false;
     }
 
     void start() {

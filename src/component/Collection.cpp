@@ -2,7 +2,13 @@
 
 #include <simdjson.h>
 
+#include <cstring>
+#include <optional>
 #include <unordered_map>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "component/Error.h"
 
@@ -37,6 +43,31 @@ using detail::Node;
 namespace {
 
 constexpr int kMaxDepth = 1024;
+
+// What the parser is set up for; it grows for larger documents by itself.
+constexpr std::size_t kParserCapacity = 64 * 1024;
+// A document or decoding buffer above this size is given back to the system as soon as it is
+// no longer needed, so that one huge start list does not pin its size for the rest of a show.
+constexpr std::size_t kKeepBytes = std::size_t{4} * 1024 * 1024;
+
+// Freed memory goes back to the allocator, which keeps most of it; after a large document it
+// is handed back to the system.
+void ReturnFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+std::size_t Footprint(const Document& doc) {
+    return doc.chars.capacity() + doc.nodes.capacity() * sizeof(Node);
+}
+
+void DeleteDocument(const Document* doc) {
+    const bool large = Footprint(*doc) > kKeepBytes;
+    delete doc;
+    if (large)
+        ReturnFreedMemory();
+}
 
 [[noreturn]] void Fail(const std::string& what) {
     throw Error(what);
@@ -89,6 +120,47 @@ std::string_view TrimTrailingSpace(std::string_view s) {
     return s;
 }
 
+// Strings are read straight from the input when they hold no escape, which most keys and
+// values do not: simdjson's own copy into its buffer before ours is spared. The input's
+// validity (UTF-8, no raw control character, closed strings) was checked as a whole before.
+bool HasEscape(std::string_view content) {
+    return std::memchr(content.data(), '\\', content.size()) != nullptr;
+}
+
+// A string value's text from its token (the quoted string and the white space after it).
+std::optional<std::string_view> PlainString(std::string_view token) {
+    token = TrimTrailingSpace(token);
+    if (token.size() < 2 || token.front() != '"' || token.back() != '"')
+        return std::nullopt;
+    const std::string_view content = token.substr(1, token.size() - 2);
+    if (HasEscape(content))
+        return std::nullopt;
+    return content;
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// A key's text from its first byte (after the opening quote) and the start of its value:
+// between them lie only the closing quote, the colon and white space.
+std::optional<std::string_view> PlainKey(const char* first, const char* value) {
+    const char* p = value;
+    while (p > first && IsSpace(p[-1]))
+        --p;
+    if (p == first || p[-1] != ':')
+        return std::nullopt;
+    --p;
+    while (p > first && IsSpace(p[-1]))
+        --p;
+    if (p == first || p[-1] != '"')
+        return std::nullopt;
+    const std::string_view content(first, static_cast<std::size_t>(p - 1 - first));
+    if (HasEscape(content))
+        return std::nullopt;
+    return content;
+}
+
 // Where the values of one document are put while it is decoded.
 class Builder {
   public:
@@ -108,9 +180,12 @@ class Builder {
 
     // Children are gathered in a scratch list per depth and appended to the document as one
     // block when their parent is complete, so that they lie side by side.
-    static std::vector<Node>& Scratch(int depth) {
+    static std::vector<std::vector<Node>>& ScratchLists() {
         thread_local std::vector<std::vector<Node>> scratch(kMaxDepth + 2);
-        auto& list = scratch[static_cast<std::size_t>(depth)];
+        return scratch;
+    }
+    static std::vector<Node>& Scratch(int depth) {
+        auto& list = ScratchLists()[static_cast<std::size_t>(depth)];
         list.clear();
         return list;
     }
@@ -139,6 +214,15 @@ void Builder::Scalar(V& value, simdjson::ondemand::json_type type, Node& out) {
     using simdjson::ondemand::json_type;
     switch (type) {
         case json_type::string: {
+            if (const auto plain = PlainString(value.raw_json_token())) {
+                // Still taken as a string, without unescaping: a value left unread would be
+                // skipped, and simdjson skips a string followed by a colon as a key, so that
+                // {"a": "b": 1} would pass.
+                simdjson::ondemand::raw_json_string raw;
+                Check(value.get_raw_json_string().get(raw));
+                SetText(out, *plain);
+                break;
+            }
             std::string_view s;
             Check(value.get_string().get(s));
             SetText(out, s);
@@ -182,7 +266,9 @@ class KeyIndex {
         const std::size_t n = members_.size();
         if (n < kLinearLimit) {
             for (std::size_t k = 0; k < n; ++k) {
-                if (builder_.Key(members_[k]) == key)
+                // The first byte tells most keys of the same length apart without memcmp.
+                const std::string_view seen = builder_.Key(members_[k]);
+                if (seen.size() == key.size() && (key.empty() || seen[0] == key[0]) && seen == key)
                     return Reset(k);
             }
         } else {
@@ -217,11 +303,16 @@ template <typename Obj>
 void Builder::Object(Obj object, Node& out, int depth) {
     std::vector<Node>& members = Scratch(depth);
     KeyIndex index(*this, members);
-    for (auto field : object) {
+    for (auto result : object) {
+        simdjson::ondemand::field field;
+        Check(std::move(result).get(field));
+        simdjson::ondemand::value& child = field.value();
         std::string_view key;
-        Check(field.unescaped_key().get(key));
-        simdjson::ondemand::value child;
-        Check(field.value().get(child));
+        if (const auto plain = PlainKey(reinterpret_cast<const char*>(field.key().raw()),
+                                        child.raw_json_token().data()))
+            key = *plain;
+        else
+            Check(field.unescaped_key().get(key));
         Value(child, index.Slot(key), depth + 1);
     }
     TakeChildren(members, out);
@@ -270,16 +361,35 @@ Collection JSONDecodieren(std::string_view json) {
     // limit lies above ours, so that Builder::Value refuses deep input before simdjson sees it.
     thread_local simdjson::ondemand::parser parser = [] {
         simdjson::ondemand::parser p;
-        if (p.allocate(64 * 1024, kMaxDepth + 8) != simdjson::SUCCESS)
+        if (p.allocate(kParserCapacity, kMaxDepth + 8) != simdjson::SUCCESS)
             throw std::bad_alloc();
         return p;
     }();
     thread_local std::string buffer;
+    // Whatever a large document made the parser and the buffers grow to is given back once it
+    // is decoded (or has failed to decode).
+    struct Shrink {
+        bool large;
+        ~Shrink() {
+            if (!large)
+                return;
+            std::string().swap(buffer);
+            for (auto& list : Builder::ScratchLists()) {
+                if (list.capacity() * sizeof(Node) > kKeepBytes / 16)
+                    std::vector<Node>().swap(list);
+            }
+            if (parser.allocate(kParserCapacity, kMaxDepth + 8) != simdjson::SUCCESS) {
+                // It grows again by itself for the next document.
+            }
+            ReturnFreedMemory();
+        }
+    } shrink{json.size() > kKeepBytes};
+
     buffer.assign(json);
     buffer.resize(json.size() + simdjson::SIMDJSON_PADDING);
     simdjson::padded_string_view padded(buffer.data(), json.size(), buffer.size());
 
-    auto document = std::make_shared<Document>();
+    std::shared_ptr<Document> document(new Document, DeleteDocument);
     document->chars.reserve(json.size() + 16);
     document->nodes.reserve(json.size() / 24 + 4);
     Builder builder(*document);

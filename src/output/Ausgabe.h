@@ -37,6 +37,8 @@ class AusgabeVorschau {
 // written files are appended in order until the owner clears the list.
 struct AusgabeZiel {
     AusgabeVorschau Vorschau;
+    // False where no window shows the preview (the headless receiver): the writers skip it.
+    bool MitVorschau = true;
     std::string Warnungen;
     std::vector<std::string> GeschriebeneDateien;
 };

@@ -26,7 +26,7 @@ void CSVWerte(const Collection& telegramm, const std::string& Pfad, const std::s
     ausgabe::Lauf lauf{
         "--",
         Dateiname,
-        [](std::string_view wert) { return std::string(wert); },
+        [](std::string_view wert, std::string& out) { out += wert; },
         [&](const ausgabe::Feldwert& w) {
             // The separator ends the line before, so the last line never carries one.
             if (!ersteZeile) {
@@ -39,7 +39,8 @@ void CSVWerte(const Collection& telegramm, const std::string& Pfad, const std::s
             inhalt += '"';
         },
     };
-    if (!ausgabe::TabellenLaufen(telegramm, Tabellen, Felder, lauf, ziel.Vorschau)) {
+    if (!ausgabe::TabellenLaufen(telegramm, Tabellen, Felder, lauf,
+                                 ziel.MitVorschau ? &ziel.Vorschau : nullptr)) {
         return;
     }
     if (ersteZeile) {

@@ -1,5 +1,6 @@
 #include "output/LiveTextWriter.h"
 
+#include <charconv>
 #include <string_view>
 
 #include "component/Path.h"
@@ -12,23 +13,21 @@ namespace {
 // LiveText reads one key per line: a line break inside a value would start a line of its own
 // (and could even set another key), so each break (CR LF, CR or LF) becomes one blank. So
 // does a NUL, at which a reader of the line may stop.
-std::string EinzeiligerWert(std::string_view wert) {
-    std::string out;
-    out.reserve(wert.size());
+void EinzeiligerWert(std::string_view wert, std::string& out) {
+    std::size_t anfang = 0;
     for (std::size_t i = 0; i < wert.size(); ++i) {
         const char ch = wert[i];
-        if (ch == '\r') {
-            if (i + 1 < wert.size() && wert[i + 1] == '\n') {
-                ++i;
-            }
-            out.push_back(' ');
-        } else if (ch == '\n' || ch == '\0') {
-            out.push_back(' ');
-        } else {
-            out.push_back(ch);
+        if (ch != '\r' && ch != '\n' && ch != '\0') {
+            continue;
         }
+        out.append(wert.substr(anfang, i - anfang));
+        out.push_back(' ');
+        if (ch == '\r' && i + 1 < wert.size() && wert[i + 1] == '\n') {
+            ++i;
+        }
+        anfang = i + 1;
     }
-    return out;
+    out.append(wert.substr(anfang));
 }
 
 }  // namespace
@@ -57,8 +56,10 @@ void Werte(const Collection& telegramm, const std::string& Pfad, const std::stri
             inhalt += '.';
             inhalt += w.Feld;
             if (w.Index) {
+                char zahl[24];
+                const auto ende = std::to_chars(zahl, zahl + sizeof zahl, *w.Index).ptr;
                 inhalt += '_';
-                inhalt += std::to_string(*w.Index);
+                inhalt.append(zahl, ende);
             }
             inhalt += " = ";
             inhalt += w.Wert;
@@ -66,7 +67,8 @@ void Werte(const Collection& telegramm, const std::string& Pfad, const std::stri
             ++zeilen;
         },
     };
-    if (!ausgabe::TabellenLaufen(telegramm, Tabellen, Felder, lauf, ziel.Vorschau)) {
+    if (!ausgabe::TabellenLaufen(telegramm, Tabellen, Felder, lauf,
+                                 ziel.MitVorschau ? &ziel.Vorschau : nullptr)) {
         return;
     }
     if (zeilen == 0) {

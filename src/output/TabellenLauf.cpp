@@ -57,7 +57,7 @@ std::vector<std::string> FelderDerZeile(std::string_view zeile) {
 }
 
 std::string Zellentext(const std::string& feld, std::optional<std::size_t> index,
-                       const std::string& wert) {
+                       std::string_view wert) {
     std::string text = feld;
     if (index) {
         text += "_" + std::to_string(*index);
@@ -71,13 +71,26 @@ std::string Zellentext(const std::string& feld, std::optional<std::size_t> index
 // the record lacks, or one that holds a list or object, gives empty text.
 void Datensatz(const Collection& datensatz, const std::string& tabelle,
                const std::vector<std::string>& felder, std::optional<std::size_t> index,
-               std::size_t zeile, const Lauf& lauf, AusgabeVorschau& vorschau) {
+               std::size_t zeile, const Lauf& lauf, AusgabeVorschau* vorschau) {
+    // One buffer for every value of a call: no allocation per field.
+    thread_local std::string wert;
     for (std::size_t k = 0; k < felder.size(); ++k) {
-        Feldwert wert{tabelle, felder[k], index,
-                      lauf.Aufbereiten(datensatz.Find(felder[k]).TextOrEmpty())};
-        lauf.Ausgeben(wert);
-        vorschau.SetzeZelle(zeile, 3 + k, Zellentext(felder[k], index, wert.Wert));
+        wert.clear();
+        lauf.Aufbereiten(datensatz.Find(felder[k]).TextOrEmpty(), wert);
+        lauf.Ausgeben(Feldwert{tabelle, felder[k], index, wert});
+        if (vorschau) {
+            vorschau->SetzeZelle(zeile, 3 + k, Zellentext(felder[k], index, wert));
+        }
     }
+}
+
+// A preview row for a table or record; nothing to do without a preview.
+std::size_t Vorschauzeile(const Lauf& lauf, const std::string& tabelle, AusgabeVorschau* vorschau) {
+    if (!vorschau) {
+        return 0;
+    }
+    return vorschau->ZeileHinzufuegen(std::string(lauf.SeiteSpalte), std::string(lauf.Dateiname),
+                                      tabelle);
 }
 
 }  // namespace
@@ -96,7 +109,7 @@ Tabellenart ArtDerTabelle(std::string_view tabelle) {
 }
 
 bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std::string_view felder,
-                    const Lauf& lauf, AusgabeVorschau& vorschau) {
+                    const Lauf& lauf, AusgabeVorschau* vorschau) {
     const std::vector<std::string> tabellenListe = Teilen(tabellen, '\n');
     const std::vector<std::string> feldZeilen =
         felder.empty() ? std::vector<std::string>{} : Teilen(felder, '\n');
@@ -116,8 +129,7 @@ bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std:
             return false;
         }
         const std::vector<std::string> feldListe = FelderDerZeile(feldZeilen[i]);
-        const std::size_t tabellenZeile = vorschau.ZeileHinzufuegen(
-            std::string(lauf.SeiteSpalte), std::string(lauf.Dateiname), tabelle);
+        const std::size_t tabellenZeile = Vorschauzeile(lauf, tabelle, vorschau);
 
         switch (ArtDerTabelle(tabelle)) {
             case Tabellenart::Flach:
@@ -141,8 +153,7 @@ bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std:
                     if (datensatz.IsNothing()) {
                         continue;
                     }
-                    const std::size_t zeile = vorschau.ZeileHinzufuegen(
-                        std::string(lauf.SeiteSpalte), std::string(lauf.Dateiname), tabelle);
+                    const std::size_t zeile = Vorschauzeile(lauf, tabelle, vorschau);
                     Datensatz(datensatz, tabelle, feldListe, j, zeile, lauf, vorschau);
                 }
                 break;

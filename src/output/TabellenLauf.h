@@ -30,24 +30,25 @@ struct Feldwert {
     const std::string& Tabelle;
     const std::string& Feld;
     std::optional<std::size_t> Index;
-    std::string Wert;  // already prepared by the writer's Aufbereiten
+    std::string_view Wert;  // already prepared by the writer's Aufbereiten
 };
 
 struct Lauf {
     // The preview's column 0: the page for LiveText, "--" for CSV.
     std::string_view SeiteSpalte;
     std::string_view Dateiname;
-    // Turns a value's text into the text written (and shown in the preview).
-    std::function<std::string(std::string_view)> Aufbereiten;
+    // Appends a value's text as written (and shown in the preview) to `out`.
+    void (*Aufbereiten)(std::string_view wert, std::string& out);
     // Receives every value in file order.
     std::function<void(const Feldwert&)> Ausgeben;
 };
 
 // Walks `tabellen` (LF-separated) with the field lines of `felder` over the telegram root,
-// filling the preview and handing each value to lauf.Ausgeben. Returns false when the call
-// must end without writing: a table that would yield values has no field line.
+// filling the preview (when there is one) and handing each value to lauf.Ausgeben. Returns
+// false when the call must end without writing: a table that would yield values has no field
+// line.
 bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std::string_view felder,
-                    const Lauf& lauf, AusgabeVorschau& vorschau);
+                    const Lauf& lauf, AusgabeVorschau* vorschau);
 
 // An argument a writer cannot do without, with the warning shown when it is empty.
 struct Pflichtangabe {
