@@ -20,6 +20,7 @@
 #include "component/FileReplace.h"
 #include "link/Address.h"
 #include "net/LinkClient.h"
+#include "start/Options.h"
 #include "start/StartChecks.h"
 #include "widgets/ProgressWindow.h"
 #include "widgets/TitledFrame.h"
@@ -117,6 +118,9 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
 
     verbindenTakt_.setInterval(50);
     connect(&verbindenTakt_, &QTimer::timeout, this, &FrmLiveTextEmpfaenger::VerbindenTakt);
+    wiederverbindenTakt_.setInterval(200);
+    connect(&wiederverbindenTakt_, &QTimer::timeout, this,
+            &FrmLiveTextEmpfaenger::WiederverbindenTakt);
 
     connect(link_.get(), &net::LinkClient::connected, this,
             &FrmLiveTextEmpfaenger::TCPClient_Connect);
@@ -140,6 +144,7 @@ FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
     // The link and the progress window report back to this window; end both while it is
     // still whole.
     verbindenTakt_.stop();
+    wiederverbindenTakt_.stop();
     ctlProgressbar1->Beenden();
     if (mausBeschaeftigt_)
         QApplication::restoreOverrideCursor();
@@ -183,6 +188,11 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     cmdVerbinden = Knopf("cmdVerbinden", kVerbinden, rahmen);
     chkAutomatischVerbinden = new QCheckBox(QStringLiteral("Automatisch verbinden"), rahmen);
     chkAutomatischVerbinden->setObjectName(QStringLiteral("chkAutomatischVerbinden"));
+    chkAutomatischWiederverbinden =
+        new QCheckBox(QStringLiteral("Automatisch wiederverbinden"), rahmen);
+    chkAutomatischWiederverbinden->setObjectName(QStringLiteral("chkAutomatischWiederverbinden"));
+    lblWiederverbinden = Beschriftung("lblWiederverbinden", QString(), rahmen);
+    lblWiederverbinden->setVisible(false);
     lblConnectFehler = Beschriftung("lblConnectFehler", QStringLiteral("ConnectFehler"), rahmen);
     lblConnectFehler->setWordWrap(true);
     lblConnectFehler->setMargin(2);
@@ -200,7 +210,9 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     raster->addWidget(lblPortausUDPEmpfaenger, 1, 0);
     raster->addWidget(txtPortausUDPEmpfaenger, 1, 1);
     raster->addWidget(chkAutomatischVerbinden, 1, 2);
-    raster->addWidget(lblConnectFehler, 2, 0, 1, 3);
+    raster->addWidget(chkAutomatischWiederverbinden, 2, 2);
+    raster->addWidget(lblWiederverbinden, 2, 0, 1, 2);
+    raster->addWidget(lblConnectFehler, 3, 0, 1, 3);
     raster->setColumnStretch(1, 1);
 
     ctlProgressbar1 = new widgets::ProgressWindow(this);
@@ -257,6 +269,8 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     connect(cmdVerbinden, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::cmdVerbinden_Click);
     connect(chkAutomatischVerbinden, &QCheckBox::clicked, this,
             &FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click);
+    connect(chkAutomatischWiederverbinden, &QCheckBox::clicked, this,
+            &FrmLiveTextEmpfaenger::chkAutomatischWiederverbinden_Click);
     connect(ImageLiveTextPfadSuchen, &QToolButton::clicked, this,
             &FrmLiveTextEmpfaenger::ImageLiveTextPfadSuchen_Click);
     connect(cmdParameterSpeichern, &QPushButton::clicked, this,
@@ -288,6 +302,7 @@ void FrmLiveTextEmpfaenger::setVorlagenAnschluss(VorlagenAnschluss anschluss) {
 void FrmLiveTextEmpfaenger::setVerbindenUhr(Uhr uhr, std::chrono::milliseconds takt) {
     uhr_ = std::move(uhr);
     verbindenTakt_.setInterval(takt);
+    wiederverbindenTakt_.setInterval(takt);
 }
 
 // --- life cycle -------------------------------------------------------------------------
@@ -328,6 +343,7 @@ void FrmLiveTextEmpfaenger::Entladen() {
     entladenErledigt_ = true;
     if (verbindenLaeuft_)
         WarteBeenden();
+    WiederverbindenBeenden();
     StartwerteSchreiben();
     transferRest_.clear();
     link_->abortConnection();
@@ -364,6 +380,8 @@ void FrmLiveTextEmpfaenger::StartwerteLesen() {
     }
     txtPfadZuLiveText->setText(FromUtf8(startwerte_.liveTextFolder));
     PositionSetzen(startwerte_);
+    chkAutomatischWiederverbinden->setChecked(
+        start::ReadOptions(state_.programFolder).Get(start::kOptionAutoReconnect) == "1");
 }
 
 void FrmLiveTextEmpfaenger::PositionSetzen(const start::Settings& settings) {
@@ -389,6 +407,8 @@ void FrmLiveTextEmpfaenger::StartwerteSchreiben() {
     startwerte_.top = PixelZuTwips(pos().y(), Qt::Vertical);
     // A file that cannot be written is not reported; the previous one stays intact.
     start::WriteSettings(state_.programFolder, startwerte_);
+    start::WriteOption(state_.programFolder, start::kOptionAutoReconnect,
+                       chkAutomatischWiederverbinden->isChecked() ? "1" : "0");
 }
 
 void FrmLiveTextEmpfaenger::ImageLiveTextPfadSuchen_Click() {
@@ -425,6 +445,8 @@ void FrmLiveTextEmpfaenger::cmdVerbinden_Click() {
 }
 
 void FrmLiveTextEmpfaenger::Verbinden() {
+    WiederverbindenBeenden();
+    vomBedienerGetrennt_ = false;
     link_->abortConnection();
 
     const QString adresse = txtIPausUDPEmpfaenger->text();
@@ -476,6 +498,7 @@ void FrmLiveTextEmpfaenger::VerbindenTakt() {
 void FrmLiveTextEmpfaenger::WarteBeenden() {
     verbindenLaeuft_ = false;
     verbindenTakt_.stop();
+    wiederverbindenTakt_.stop();
     ctlProgressbar1->Beenden();
     if (mausBeschaeftigt_) {
         QApplication::restoreOverrideCursor();
@@ -506,9 +529,12 @@ void FrmLiveTextEmpfaenger::VerbindenBeenden() {
     lblConnectFehler->setVisible(true);
     // The operator has been told the attempt failed: it must not complete behind that message.
     link_->abortConnection();
+    WiederverbindenPlanen();
 }
 
 void FrmLiveTextEmpfaenger::Trennen() {
+    vomBedienerGetrennt_ = true;
+    WiederverbindenBeenden();
     link_->disconnectFromHost();
     cmdVerbinden->setText(kVerbinden);
     txtIPausUDPEmpfaenger->setEnabled(true);
@@ -526,13 +552,100 @@ void FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click() {
 
 void FrmLiveTextEmpfaenger::TCPClient_Connect(qint32 /*socket*/) {
     cmdVerbinden->setText(kTrennen);
-    if (verbindenLaeuft_)
+    if (verbindenLaeuft_) {
         VerbindenBeenden();
+    } else if (wiederverbinden_.Active()) {
+        wiederverbinden_.Connected();
+        wiederverbindenTakt_.stop();
+        lblWiederverbinden->setVisible(false);
+        lblConnectFehler->clear();
+        lblConnectFehler->setVisible(false);
+        txtIPausUDPEmpfaenger->setEnabled(false);
+        txtPortausUDPEmpfaenger->setEnabled(false);
+    }
 }
 
 void FrmLiveTextEmpfaenger::TCPClient_DisConnect(qint32 /*socket*/) {
     // The boxes keep their state: after the peer closed, they stay as they were.
     cmdVerbinden->setText(kVerbinden);
+    if (!vomBedienerGetrennt_ && !entladenErledigt_)
+        WiederverbindenPlanen();
+}
+
+// --- automatic reconnection ---------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::WiederverbindenPlanen() {
+    if (!chkAutomatischWiederverbinden->isChecked())
+        return;
+    const auto jetzt = uhr_();
+    if (wiederverbinden_.Active())
+        wiederverbinden_.Lost(jetzt);
+    else
+        wiederverbinden_.StartAfterInterval(jetzt);
+    // "Trennen" is how the operator stops it.
+    cmdVerbinden->setText(kTrennen);
+    wiederverbindenTakt_.start();
+    WiederverbindenAnzeigen();
+}
+
+void FrmLiveTextEmpfaenger::WiederverbindenBeenden() {
+    if (!wiederverbinden_.Active())
+        return;
+    wiederverbinden_.Stop();
+    wiederverbindenTakt_.stop();
+    lblWiederverbinden->setVisible(false);
+    if (!link_->isConnected())
+        link_->abortConnection();
+}
+
+void FrmLiveTextEmpfaenger::WiederverbindenTakt() {
+    for (;;) {
+        switch (wiederverbinden_.Poll(uhr_())) {
+            case Reconnect::Action::None:
+                WiederverbindenAnzeigen();
+                return;
+            case Reconnect::Action::Abandon:
+                // Given up, so that it can never complete behind the next attempt.
+                link_->abortConnection();
+                continue;
+            case Reconnect::Action::Attempt: {
+                const QString adresse = txtIPausUDPEmpfaenger->text();
+                const auto port = ParsePort(ToUtf8(txtPortausUDPEmpfaenger->text()));
+                if (!IsValidIP(ToUtf8(adresse)) || !port) {
+                    // The operator's next "Verbinden" says what is wrong.
+                    WiederverbindenBeenden();
+                    cmdVerbinden->setText(kVerbinden);
+                    return;
+                }
+                link_->connectToHost(adresse, *port);
+                WiederverbindenAnzeigen();
+                return;
+            }
+        }
+    }
+}
+
+void FrmLiveTextEmpfaenger::WiederverbindenAnzeigen() {
+    if (!wiederverbinden_.Active() || link_->isConnected())
+        return;
+    const auto sekunden = wiederverbinden_.Countdown(uhr_()).count();
+    lblWiederverbinden->setText(
+        wiederverbinden_.Attempting()
+            ? QStringLiteral("Verbindungsversuch %1 läuft, nächster in %2 s")
+                  .arg(wiederverbinden_.Attempts())
+                  .arg(sekunden)
+            : QStringLiteral("Nächster Verbindungsversuch in %1 s (bisher %2)")
+                  .arg(sekunden)
+                  .arg(wiederverbinden_.Attempts()));
+    lblWiederverbinden->setVisible(true);
+}
+
+void FrmLiveTextEmpfaenger::chkAutomatischWiederverbinden_Click() {
+    if (chkAutomatischWiederverbinden->isChecked() || !wiederverbinden_.Active())
+        return;
+    WiederverbindenBeenden();
+    if (!link_->isConnected())
+        cmdVerbinden->setText(kVerbinden);
 }
 
 // --- telegrams and logs -----------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "link/Reconnect.h"
 #include "link/RollingLog.h"
 #include "link/TelegramStore.h"
 #include "start/ProgramState.h"
@@ -44,6 +45,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
 
     // How long a connection attempt may take before it is given up.
     static constexpr std::chrono::milliseconds kVerbindenWartezeit{5000};
+    // Automatic reconnection: one attempt every this long, each given up to this long.
+    static constexpr std::chrono::milliseconds kWiederverbindenAbstand{5000};
     // The window size set on first activation, in twips.
     static constexpr int kBreiteTwips = 16800;
     static constexpr int kHoeheTwips = 6900;
@@ -66,7 +69,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
 
     // Replaces how the template editor is made (tests put a stand-in here).
     void setVorlagenAnschluss(VorlagenAnschluss anschluss);
-    // Replaces the clock and the tick of the connection wait (tests move time by hand).
+    // Replaces the clock and the tick of the connection wait and of automatic reconnection
+    // (tests move time by hand).
     void setVerbindenUhr(Uhr uhr, std::chrono::milliseconds takt);
 
     // Appends a line to the telegram log / the client log, dropping the oldest line when full.
@@ -111,6 +115,12 @@ class FrmLiveTextEmpfaenger : public QWidget {
     void WarteBeenden();
     void VerbindenBeenden();
     void chkAutomatischVerbinden_Click();
+    void chkAutomatischWiederverbinden_Click();
+    // Starts or continues automatic reconnection after a lost connection or failed attempt.
+    void WiederverbindenPlanen();
+    void WiederverbindenBeenden();
+    void WiederverbindenTakt();
+    void WiederverbindenAnzeigen();
     void ImageLiveTextPfadSuchen_Click();
     void cmdTransferTest_Click();
     void TransferTestWeiter();
@@ -144,6 +154,12 @@ class FrmLiveTextEmpfaenger : public QWidget {
     bool verbindenLaeuft_ = false;
     bool mausBeschaeftigt_ = false;
 
+    // Automatic reconnection: the rule shared with `zelmo receive --reconnect`, asked on a tick.
+    Reconnect wiederverbinden_{kWiederverbindenAbstand};
+    QTimer wiederverbindenTakt_;
+    // The operator pressed "Trennen": the disconnection that follows is no loss.
+    bool vomBedienerGetrennt_ = false;
+
     // Test telegrams still to send, each after the previous one's acknowledgement wait.
     QStringList transferRest_;
 
@@ -163,6 +179,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
     QLabel* lblPortausUDPEmpfaenger;
     QPushButton* cmdVerbinden;
     QCheckBox* chkAutomatischVerbinden;
+    QCheckBox* chkAutomatischWiederverbinden;
+    QLabel* lblWiederverbinden;
     QLabel* lblConnectFehler;
     widgets::ProgressWindow* ctlProgressbar1;
     QLabel* lblPfadzuLiveText;

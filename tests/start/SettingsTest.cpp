@@ -6,6 +6,7 @@
 
 #include "TempFolder.h"
 #include "component/FileReplace.h"
+#include "start/Options.h"
 
 namespace zelmo::start {
 namespace {
@@ -150,6 +151,23 @@ TEST(SettingsValue, AutoConnectIsTheWholeNumberOne) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(IsAutoConnectSet(row.text), row.set);
     }
+}
+
+TEST(OptionsFile, OneKeyChangesTheOthersAndTheSixLinesStay) {
+    const TempFolder dir;
+    EXPECT_EQ(ReadOptions(dir.Path()).Get(kOptionAutoReconnect), std::nullopt);
+    ASSERT_TRUE(WriteSettings(dir.Path(), Settings{}));
+    const std::string sechs = dir.Read("LiveTextStartwerte.TXT");
+
+    // A key written by a later version, a stray line and a value with a line break.
+    dir.Write("LiveTextOptionen.TXT",
+              "Schwelle=3\r\nkein Schluessel\nAutomatischWiederverbinden=0");
+    ASSERT_TRUE(WriteOption(dir.Path(), kOptionAutoReconnect, "1"));
+    ASSERT_TRUE(WriteOption(dir.Path(), "Neu", "a\nb"));
+    EXPECT_EQ(dir.Read("LiveTextOptionen.TXT"),
+              "Schwelle=3\r\nAutomatischWiederverbinden=1\r\nNeu=a b\r\n");
+    EXPECT_EQ(ReadOptions(dir.Path()).Get(kOptionAutoReconnect), "1");
+    EXPECT_EQ(dir.Read("LiveTextStartwerte.TXT"), sechs);
 }
 
 }  // namespace
