@@ -22,11 +22,14 @@
 #include "net/LinkClient.h"
 #include "start/Options.h"
 #include "start/StartChecks.h"
+#include "widgets/DatenModell.h"
 #include "widgets/ProgressWindow.h"
 #include "widgets/TitledFrame.h"
+#include "widgets/VorlageModell.h"
 #include "windows/Dialoge.h"
 #include "windows/Symbole.h"
 // FrmVorlagen.h keeps a QPointer to the dialog, which needs the complete type.
+#include "windows/FrmDaten.h"
 #include "windows/FrmFelderAuswahl.h"
 #include "windows/FrmVorlagen.h"
 
@@ -99,7 +102,8 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
       store_(store),
       dialoge_(dialoge),
       link_(std::make_unique<net::LinkClient>(store, state.vorlagenAktiv)),
-      uhr_([] { return std::chrono::steady_clock::now(); }) {
+      uhr_([] { return std::chrono::steady_clock::now(); }),
+      datenModell_(new widgets::DatenModell(store, this)) {
     setObjectName(QStringLiteral("FrmLiveTextEmpfaenger"));
     setWindowTitle(QStringLiteral("Zelmo - LiveText-Empfänger"));
     QFont arial(QStringLiteral("Arial"), 9);
@@ -138,6 +142,13 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
     connect(link_.get(), &net::LinkClient::statusLabel, LabelGAKomFehler, &QLabel::setText);
     connect(link_.get(), &net::LinkClient::dispatch, this,
             &FrmLiveTextEmpfaenger::TCPClient_Ereignis);
+    // Every telegram, evaluated or not, ends with its acknowledgement.
+    connect(link_.get(), &net::LinkClient::acknowledged, this,
+            &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
+    datenModell_->setVorlageQuelle([this]() -> const Vorlage* {
+        auto* editor = qobject_cast<FrmVorlagen*>(vorlagen_.data());
+        return editor != nullptr ? &editor->modell().vorlage() : nullptr;
+    });
 }
 
 FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
@@ -151,6 +162,7 @@ FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
     link_->disconnect(this);
     link_.reset();
     delete vorlagen_.data();
+    delete daten_.data();
 }
 
 void FrmLiveTextEmpfaenger::AufbauFenster() {
@@ -229,6 +241,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     ListeClient = Liste("ListeClient", this);
     cmdListeClientLoeschen = Knopf("cmdListeClientLoeschen", QStringLiteral("Liste löschen"), this);
     cmdVorlagen = Knopf("cmdVorlagen", QStringLiteral("Vorlagen"), this);
+    cmdDaten = Knopf("cmdDaten", QStringLiteral("Daten"), this);
     // Shown on first activation.
     ListeClient->setVisible(false);
     cmdListeClientLoeschen->setVisible(false);
@@ -253,6 +266,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     auto* clientKnoepfe = new QHBoxLayout;
     clientKnoepfe->addWidget(cmdListeClientLoeschen);
     clientKnoepfe->addStretch(1);
+    clientKnoepfe->addWidget(cmdDaten);
     clientKnoepfe->addWidget(cmdVorlagen);
 
     auto* rechts = new QVBoxLayout;
@@ -278,6 +292,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     connect(cmdTransferTest, &QPushButton::clicked, this,
             &FrmLiveTextEmpfaenger::cmdTransferTest_Click);
     connect(cmdVorlagen, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::cmdVorlagen_Click);
+    connect(cmdDaten, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::DatenZeigen);
     connect(cmdListe1Loeschen, &QPushButton::clicked, this, [this] {
         telegrammLog_.Clear();
         ListEreignisse->clear();
@@ -347,6 +362,8 @@ void FrmLiveTextEmpfaenger::Entladen() {
     StartwerteSchreiben();
     transferRest_.clear();
     link_->abortConnection();
+    // A window of its own would keep the program running.
+    delete daten_.data();
     store_.Clear();
     emit entladen();
 }
@@ -689,6 +706,18 @@ void FrmLiveTextEmpfaenger::cmdVorlagen_Click() {
             return;
         vorlagen_ = editor;
         connect(editor, SIGNAL(geschlossen()), this, SLOT(VorlagenGeschlossen()));
+        if (auto* vorlagen = qobject_cast<FrmVorlagen*>(editor)) {
+            connect(vorlagen, &FrmVorlagen::datenGewuenscht, this,
+                    &FrmLiveTextEmpfaenger::DatenZeigen);
+            // The fields the template names are marked in the data view.
+            auto* modell = &vorlagen->modell();
+            connect(modell, &QAbstractItemModel::modelReset, this,
+                    &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
+            connect(modell, &QAbstractItemModel::dataChanged, this,
+                    &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
+            connect(modell, &QAbstractItemModel::rowsRemoved, this,
+                    &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
+        }
         // However the editor goes, the main window must take input again.
         connect(editor, &QObject::destroyed, this, [this] { setEnabled(true); });
     }
@@ -705,6 +734,28 @@ void FrmLiveTextEmpfaenger::VorlagenGeschlossen() {
     if (vorlagen_)
         vorlagen_->deleteLater();
     vorlagen_.clear();
+    DatenAbgleichPlanen();
+}
+
+// --- data view --------------------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::DatenZeigen() {
+    if (!daten_)
+        daten_ = new FrmDaten(*datenModell_);
+    daten_->show();
+    daten_->raise();
+    daten_->activateWindow();
+}
+
+void FrmLiveTextEmpfaenger::DatenAbgleichPlanen() {
+    // Telegrams that come in one burst are shown once, after the burst.
+    if (datenAbgleichGeplant_)
+        return;
+    datenAbgleichGeplant_ = true;
+    QTimer::singleShot(0, this, [this] {
+        datenAbgleichGeplant_ = false;
+        datenModell_->Abgleichen();
+    });
 }
 
 void FrmLiveTextEmpfaenger::Meldung(const QString& text) {

@@ -26,6 +26,7 @@ namespace zelmo::net {
 class LinkClient;
 }
 namespace zelmo::widgets {
+class DatenModell;
 class ProgressWindow;
 class TitledFrame;
 }  // namespace zelmo::widgets
@@ -85,6 +86,10 @@ class FrmLiveTextEmpfaenger : public QWidget {
     bool verbindenLaeuft() const { return verbindenLaeuft_; }
     bool ersteAktivierungErledigt() const { return ersteAktivierungErledigt_; }
     QWidget* vorlagen() const { return vorlagen_; }
+    // The data view's model (it lives as long as the window, so that change times and the
+    // fields seen are known from the first telegram on) and the view, once opened.
+    widgets::DatenModell& datenModell() { return *datenModell_; }
+    QWidget* daten() const { return daten_; }
 
   signals:
     // The window has unloaded: settings written, link closed, telegram data released.
@@ -98,6 +103,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
   private slots:
     // Connected by name: the editor is any window with a geschlossen() signal.
     void VorlagenGeschlossen();
+    // Opens the data view (the button here and the editor's datenGewuenscht()).
+    void DatenZeigen();
 
   private:
     void AufbauFenster();
@@ -125,6 +132,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
     void cmdTransferTest_Click();
     void TransferTestWeiter();
     void cmdVorlagen_Click();
+    // Brings the data model in line with the store once the current burst of events is done.
+    void DatenAbgleichPlanen();
 
     void TCPClient_Connect(qint32 socket);
     void TCPClient_DisConnect(qint32 socket);
@@ -166,6 +175,11 @@ class FrmLiveTextEmpfaenger : public QWidget {
     VorlagenAnschluss anschluss_;
     QPointer<QWidget> vorlagen_;
 
+    widgets::DatenModell* datenModell_;
+    // A window of its own, not a child: it must take input while this window is disabled.
+    QPointer<QWidget> daten_;
+    bool datenAbgleichGeplant_ = false;
+
     QLabel* Label99Wert;
     QLabel* LabelGAKomFehler;
     QListWidget* ListEreignisse;
@@ -189,6 +203,7 @@ class FrmLiveTextEmpfaenger : public QWidget {
     QListWidget* ListeClient;
     QPushButton* cmdListeClientLoeschen;
     QPushButton* cmdVorlagen;
+    QPushButton* cmdDaten;
 };
 
 }  // namespace zelmo::windows

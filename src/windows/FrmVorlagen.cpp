@@ -1,5 +1,7 @@
 #include "windows/FrmVorlagen.h"
 
+#include <QApplication>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -19,6 +21,7 @@
 #include "widgets/TitledFrame.h"
 #include "widgets/VorlageModell.h"
 #include "widgets/VorschauModell.h"
+#include "windows/FrmDaten.h"
 #include "windows/FrmFelderAuswahl.h"
 #include "windows/Symbole.h"
 
@@ -101,6 +104,7 @@ void FrmVorlagen::Aufbauen() {
     cmdProjektSpeichern =
         Knopf(QStringLiteral("Projekt speichern"), QStringLiteral("cmdProjektSpeichern"), this);
     cmdBeenden = Knopf(QStringLiteral("Beenden"), QStringLiteral("cmdBeenden"), this);
+    cmdDaten = Knopf(QStringLiteral("Daten"), QStringLiteral("cmdDaten"), this);
 
     CtlAusgabeformat = new widgets::TitledFrame(QStringLiteral("Ausgabeformat"), this);
     CtlAusgabeformat->setObjectName(QStringLiteral("CtlAusgabeformat"));
@@ -147,7 +151,7 @@ void FrmVorlagen::Aufbauen() {
         zeilenKnoepfe->addWidget(knopf);
     }
     zeilenKnoepfe->addStretch(1);
-    for (auto* knopf : {cmdProjektEinlesen, cmdProjektSpeichern, cmdBeenden}) {
+    for (auto* knopf : {cmdDaten, cmdProjektEinlesen, cmdProjektSpeichern, cmdBeenden}) {
         zeilenKnoepfe->addWidget(knopf);
     }
 
@@ -182,6 +186,7 @@ void FrmVorlagen::Aufbauen() {
     connect(cmdProjektSpeichern, &QPushButton::clicked, this,
             &FrmVorlagen::cmdProjektSpeichern_Click);
     connect(cmdBeenden, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdDaten, &QPushButton::clicked, this, &FrmVorlagen::datenGewuenscht);
 
     connect(OptLiveText, &QRadioButton::toggled, this, [this](bool an) {
         if (an) {
@@ -225,8 +230,11 @@ void FrmVorlagen::FormatAnzeigen() {
 
 void FrmVorlagen::AktivSetzen() {
     // While the field selection dialog is open the line being edited is not yet the template's,
-    // so no event may be turned into output.
-    state_.vorlagenAktiv = isVisible() && isActiveWindow() && feldAuswahl_.isNull();
+    // so no event may be turned into output. The data view only reads: output goes on below it.
+    const QWidget* aktiv = QApplication::activeWindow();
+    const bool aktivHier =
+        isActiveWindow() || (aktiv != nullptr && aktiv->property(kAusgabeLaeuftWeiter).toBool());
+    state_.vorlagenAktiv = isVisible() && aktivHier && feldAuswahl_.isNull();
 }
 
 void FrmVorlagen::changeEvent(QEvent* event) {

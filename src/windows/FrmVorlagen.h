@@ -58,6 +58,8 @@ class FrmVorlagen : public QWidget {
 
   signals:
     void geschlossen();
+    // The operator asked for the data view.
+    void datenGewuenscht();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -109,6 +111,7 @@ class FrmVorlagen : public QWidget {
     QPushButton* cmdProjektEinlesen;
     QPushButton* cmdProjektSpeichern;
     QPushButton* cmdBeenden;
+    QPushButton* cmdDaten;
 };
 
 }  // namespace zelmo::windows

@@ -16,6 +16,7 @@
 #include "FakeDialoge.h"
 #include "TestHilfen.h"
 #include "net/LinkClient.h"
+#include "widgets/DatenModell.h"
 #include "widgets/ProgressWindow.h"
 
 using namespace std::chrono_literals;
@@ -381,6 +382,21 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         QTRY_COMPARE(sender.verbindungen.size(), 2);
         QCOMPARE(sender.verbindungen.last()->peerPort(), schranke.localPort());
         QCOMPARE(anzeige(), danach);
+    }
+
+    void datenFensterZeigtTelegramme() {
+        Sender sender;
+        zeigen();
+        verbinden(sender);
+        knopf("cmdDaten")->click();
+        QWidget* daten = fenster_->daten();
+        QVERIFY(daten != nullptr && daten->isVisible() && daten->isEnabled());
+        QVERIFY(sender.quittiert(R"({"Ereignis":{"Befehl":"Nein"},"AktUml":{"Umlauf":"2"}})"));
+        const QModelIndex aktUml = fenster_->datenModell().index(2, 1);
+        QCOMPARE(aktUml.siblingAtColumn(0).data().toString(), QStringLiteral("AktUml"));
+        QTRY_COMPARE(aktUml.data().toString(), QStringLiteral("1 Feld"));
+        QVERIFY(fenster_->close());
+        QVERIFY(fenster_->daten() == nullptr);
     }
 
     void logsBehaltenIhreLetztenZeilen_data() {

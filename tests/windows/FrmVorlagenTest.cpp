@@ -13,6 +13,7 @@
 #include "TestHilfen.h"
 #include "widgets/Gitter.h"
 #include "widgets/VorlageModell.h"
+#include "windows/FrmDaten.h"
 #include "windows/FrmFelderAuswahl.h"
 
 using namespace zelmo;
@@ -270,6 +271,16 @@ class FrmVorlagenTest : public QObject {
         anderes.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&anderes));
         QVERIFY(!state_->vorlagenAktiv);
+
+        // The data view only reads: the editor stays active for output below it.
+        editor_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor_));
+        QWidget daten;
+        daten.setProperty(windows::kAusgabeLaeuftWeiter, true);
+        daten.show();
+        daten.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&daten));
+        QVERIFY(state_->vorlagenAktiv);
 
         // Enter edits the current line in the field dialog, over a disabled editor that
         // makes no output even when activated, and cannot be closed.
