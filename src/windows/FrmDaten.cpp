@@ -92,6 +92,15 @@ FrmDaten::FrmDaten(widgets::DatenModell& modell, QWidget* parent)
         if (!text.isEmpty())
             baumDaten->expandAll();
     });
+    // Records that arrive while a filter is set show their matching fields at once.
+    connect(filter_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex& eltern, int erste, int letzte) {
+                if (txtFilter->text().isEmpty())
+                    return;
+                baumDaten->expand(eltern);
+                for (int r = erste; r <= letzte; ++r)
+                    baumDaten->expandRecursively(filter_->index(r, 0, eltern));
+            });
     connect(baumDaten->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &FrmDaten::AuswahlAnzeigen);
     connect(&modell_, &QAbstractItemModel::dataChanged, this, &FrmDaten::AuswahlAnzeigen);
