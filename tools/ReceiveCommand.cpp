@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "Endpoint.h"
 #include "Log.h"
 #include "SignalWatcher.h"
+#include "link/Reconnect.h"
 #include "link/TelegramStore.h"
 #include "net/LinkClient.h"
 #include "templates/AusgabeLauf.h"
@@ -24,9 +24,8 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// Longest time a connection attempt may take before it is aborted; a shorter reconnect
-// interval shortens it too, so that attempts never overlap.
-constexpr milliseconds kMaxAttempt{5000};
+// How often the reconnect rule is asked while the link is down.
+constexpr milliseconds kTick{10};
 
 struct ReceiveOptions {
     Endpoint sender;
@@ -42,7 +41,8 @@ class HeadlessReceiver : public QObject {
     HeadlessReceiver(ReceiveOptions options, Vorlage vorlage)
         : options_(std::move(options)),
           vorlage_(std::move(vorlage)),
-          link_(store_, vorlagenAktiv_) {
+          link_(store_, vorlagenAktiv_),
+          reconnect_(options_.reconnect) {
         connect(&link_, &net::LinkClient::telegramLog, this,
                 [this](const QString& line) { log_.Line("telegramm: ", line.toStdString()); });
         connect(&link_, &net::LinkClient::clientLog, this, [this](const QString& line) {
@@ -56,11 +56,8 @@ class HeadlessReceiver : public QObject {
         connect(&link_, &net::LinkClient::connected, this, &HeadlessReceiver::onConnected);
         connect(&link_, &net::LinkClient::disconnected, this, &HeadlessReceiver::onDisconnected);
 
-        retry_.setInterval(options_.reconnect);
-        connect(&retry_, &QTimer::timeout, this, &HeadlessReceiver::onRetry);
-        attempt_.setSingleShot(true);
-        attempt_.setInterval(std::min(options_.reconnect, kMaxAttempt));
-        connect(&attempt_, &QTimer::timeout, this, &HeadlessReceiver::onAttemptTimeout);
+        tick_.setInterval(kTick);
+        connect(&tick_, &QTimer::timeout, this, &HeadlessReceiver::onTick);
         connect(&watcher_, &SignalWatcher::terminationRequested, this, &HeadlessReceiver::finish);
         // No window shows the output preview here.
         zustand_.Ausgabe.MitVorschau = false;
@@ -77,40 +74,37 @@ class HeadlessReceiver : public QObject {
                               (dateiname.empty() ? "Kein Dateiname angegeben!"
                                                  : "Dateiname nicht zulässig: " + dateiname));
         }
-        tryConnect();
-        retry_.start();
+        reconnect_.Start(Reconnect::Clock::now());
+        tick_.start();
+        onTick();
     }
 
   private:
-    void tryConnect() {
-        log_.Line("client: ", "Verbinde mit " + options_.sender.Text());
-        log_.Flush();
-        link_.connectToHost(QString::fromStdString(options_.sender.host), options_.sender.port);
-        attempt_.start();
-    }
-
-    void onAttemptTimeout() {
-        if (link_.isConnected())
-            return;
-        // Aborted, so that a late answer can never complete it behind our back.
-        link_.abortConnection();
-        log_.Line("client: ", "Konnte nicht mit " + options_.sender.Text() + " verbinden!");
-        log_.Flush();
-    }
-
-    void onRetry() {
-        if (link_.isConnected())
-            return;
-        if (attempt_.isActive()) {
-            attempt_.stop();
-            onAttemptTimeout();
+    void onTick() {
+        for (;;) {
+            switch (reconnect_.Poll(Reconnect::Clock::now())) {
+                case Reconnect::Action::None:
+                    return;
+                case Reconnect::Action::Abandon:
+                    // Aborted, so that a late answer can never complete it behind our back.
+                    link_.abortConnection();
+                    log_.Line("client: ",
+                              "Konnte nicht mit " + options_.sender.Text() + " verbinden!");
+                    log_.Flush();
+                    continue;
+                case Reconnect::Action::Attempt:
+                    log_.Line("client: ", "Verbinde mit " + options_.sender.Text());
+                    log_.Flush();
+                    link_.connectToHost(QString::fromStdString(options_.sender.host),
+                                        options_.sender.port);
+                    return;
+            }
         }
-        tryConnect();
     }
 
     void onConnected() {
-        attempt_.stop();
-        retry_.stop();
+        reconnect_.Connected();
+        tick_.stop();
     }
 
     void onDisconnected() {
@@ -118,7 +112,8 @@ class HeadlessReceiver : public QObject {
             finish();
             return;
         }
-        retry_.start();
+        reconnect_.Lost(Reconnect::Clock::now());
+        tick_.start();
     }
 
     void onEvent(const QString& eventText) {
@@ -142,8 +137,8 @@ class HeadlessReceiver : public QObject {
 
     // Runs from the event loop, never inside a telegram: the one in hand is finished.
     void finish() {
-        retry_.stop();
-        attempt_.stop();
+        reconnect_.Stop();
+        tick_.stop();
         log_.Flush();
         QCoreApplication::exit(kExitOk);
     }
@@ -156,8 +151,8 @@ class HeadlessReceiver : public QObject {
     net::LinkClient link_;
     AusgabeLaufZustand zustand_;
     Log log_;
-    QTimer retry_;
-    QTimer attempt_;
+    Reconnect reconnect_;
+    QTimer tick_;
     SignalWatcher watcher_;
 };
 

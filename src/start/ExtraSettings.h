@@ -21,6 +21,9 @@ inline constexpr int kDefaultStaleSeconds = 120;
 inline constexpr int kMinStaleSeconds = 5;
 inline constexpr int kMaxStaleSeconds = 86400;
 
+// "1" when the main window reconnects by itself after a lost connection or a failed attempt.
+inline constexpr std::string_view kAutoReconnectKey = "AutomatischWiederverbinden";
+
 class ExtraSettings {
   public:
     std::optional<std::string> Value(std::string_view name) const;
@@ -31,6 +34,10 @@ class ExtraSettings {
     // The stale threshold: a whole number of seconds within the limits, else the default.
     int StaleSeconds() const;
     void SetStaleSeconds(int seconds) { Set(kStaleSecondsKey, std::to_string(seconds)); }
+
+    // Off unless the value is exactly "1": the program behaves as it always did unless chosen.
+    bool AutoReconnect() const { return Value(kAutoReconnectKey) == "1"; }
+    void SetAutoReconnect(bool on) { Set(kAutoReconnectKey, on ? "1" : "0"); }
 
   private:
     std::vector<std::pair<std::string, std::string>> entries_;

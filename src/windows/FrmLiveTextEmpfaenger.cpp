@@ -22,11 +22,14 @@
 #include "link/Address.h"
 #include "net/LinkClient.h"
 #include "start/StartChecks.h"
+#include "widgets/DatenModell.h"
 #include "widgets/ProgressWindow.h"
 #include "widgets/TitledFrame.h"
+#include "widgets/VorlageModell.h"
 #include "windows/Dialoge.h"
 #include "windows/Symbole.h"
 // FrmVorlagen.h keeps a QPointer to the dialog, which needs the complete type.
+#include "windows/FrmDaten.h"
 #include "windows/FrmFelderAuswahl.h"
 #include "windows/FrmVorlagen.h"
 
@@ -101,7 +104,8 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
       store_(store),
       dialoge_(dialoge),
       link_(std::make_unique<net::LinkClient>(store, state.vorlagenAktiv)),
-      uhr_([] { return std::chrono::steady_clock::now(); }) {
+      uhr_([] { return std::chrono::steady_clock::now(); }),
+      datenModell_(new widgets::DatenModell(store, this)) {
     setObjectName(QStringLiteral("FrmLiveTextEmpfaenger"));
     setWindowTitle(QStringLiteral("Zelmo - LiveText-Empfänger"));
     QFont arial(QStringLiteral("Arial"), 9);
@@ -134,6 +138,9 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
         frische_.Telegram(uhr_());
         FrischeZeigen();
     });
+    wiederverbindenTakt_.setInterval(200);
+    connect(&wiederverbindenTakt_, &QTimer::timeout, this,
+            &FrmLiveTextEmpfaenger::WiederverbindenTakt);
 
     connect(link_.get(), &net::LinkClient::connected, this,
             &FrmLiveTextEmpfaenger::TCPClient_Connect);
@@ -151,6 +158,13 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
     connect(link_.get(), &net::LinkClient::statusLabel, LabelGAKomFehler, &QLabel::setText);
     connect(link_.get(), &net::LinkClient::dispatch, this,
             &FrmLiveTextEmpfaenger::TCPClient_Ereignis);
+    // Every telegram, evaluated or not, ends with its acknowledgement.
+    connect(link_.get(), &net::LinkClient::acknowledged, this,
+            &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
+    datenModell_->setVorlageQuelle([this]() -> const Vorlage* {
+        auto* editor = qobject_cast<FrmVorlagen*>(vorlagen_.data());
+        return editor != nullptr ? &editor->modell().vorlage() : nullptr;
+    });
 }
 
 FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
@@ -158,12 +172,14 @@ FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
     // still whole.
     verbindenTakt_.stop();
     frischeTakt_.stop();
+    wiederverbindenTakt_.stop();
     ctlProgressbar1->Beenden();
     if (mausBeschaeftigt_)
         QApplication::restoreOverrideCursor();
     link_->disconnect(this);
     link_.reset();
     delete vorlagen_.data();
+    delete daten_.data();
 }
 
 void FrmLiveTextEmpfaenger::AufbauFenster() {
@@ -201,6 +217,11 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     cmdVerbinden = Knopf("cmdVerbinden", kVerbinden, rahmen);
     chkAutomatischVerbinden = new QCheckBox(QStringLiteral("Automatisch verbinden"), rahmen);
     chkAutomatischVerbinden->setObjectName(QStringLiteral("chkAutomatischVerbinden"));
+    chkAutomatischWiederverbinden =
+        new QCheckBox(QStringLiteral("Automatisch wiederverbinden"), rahmen);
+    chkAutomatischWiederverbinden->setObjectName(QStringLiteral("chkAutomatischWiederverbinden"));
+    lblWiederverbinden = Beschriftung("lblWiederverbinden", QString(), rahmen);
+    lblWiederverbinden->setVisible(false);
     lblConnectFehler = Beschriftung("lblConnectFehler", QStringLiteral("ConnectFehler"), rahmen);
     lblConnectFehler->setWordWrap(true);
     lblConnectFehler->setMargin(2);
@@ -218,7 +239,9 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     raster->addWidget(lblPortausUDPEmpfaenger, 1, 0);
     raster->addWidget(txtPortausUDPEmpfaenger, 1, 1);
     raster->addWidget(chkAutomatischVerbinden, 1, 2);
-    raster->addWidget(lblConnectFehler, 2, 0, 1, 3);
+    raster->addWidget(chkAutomatischWiederverbinden, 2, 2);
+    raster->addWidget(lblWiederverbinden, 2, 0, 1, 2);
+    raster->addWidget(lblConnectFehler, 3, 0, 1, 3);
     raster->setColumnStretch(1, 1);
 
     ctlProgressbar1 = new widgets::ProgressWindow(this);
@@ -235,6 +258,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     ListeClient = Liste("ListeClient", this);
     cmdListeClientLoeschen = Knopf("cmdListeClientLoeschen", QStringLiteral("Liste löschen"), this);
     cmdVorlagen = Knopf("cmdVorlagen", QStringLiteral("Vorlagen"), this);
+    cmdDaten = Knopf("cmdDaten", QStringLiteral("Daten"), this);
     // Shown on first activation.
     ListeClient->setVisible(false);
     cmdListeClientLoeschen->setVisible(false);
@@ -259,6 +283,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     auto* clientKnoepfe = new QHBoxLayout;
     clientKnoepfe->addWidget(cmdListeClientLoeschen);
     clientKnoepfe->addStretch(1);
+    clientKnoepfe->addWidget(cmdDaten);
     clientKnoepfe->addWidget(cmdVorlagen);
 
     auto* rechts = new QVBoxLayout;
@@ -276,6 +301,8 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     connect(cmdVerbinden, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::cmdVerbinden_Click);
     connect(chkAutomatischVerbinden, &QCheckBox::clicked, this,
             &FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click);
+    connect(chkAutomatischWiederverbinden, &QCheckBox::clicked, this,
+            &FrmLiveTextEmpfaenger::chkAutomatischWiederverbinden_Click);
     connect(ImageLiveTextPfadSuchen, &QToolButton::clicked, this,
             &FrmLiveTextEmpfaenger::ImageLiveTextPfadSuchen_Click);
     connect(cmdParameterSpeichern, &QPushButton::clicked, this,
@@ -283,6 +310,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     connect(cmdTransferTest, &QPushButton::clicked, this,
             &FrmLiveTextEmpfaenger::cmdTransferTest_Click);
     connect(cmdVorlagen, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::cmdVorlagen_Click);
+    connect(cmdDaten, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::DatenZeigen);
     connect(cmdListe1Loeschen, &QPushButton::clicked, this, [this] {
         telegrammLog_.Clear();
         ListEreignisse->clear();
@@ -357,6 +385,7 @@ void FrmLiveTextEmpfaenger::setVerbindenUhr(Uhr uhr, std::chrono::milliseconds t
     uhr_ = std::move(uhr);
     verbindenTakt_.setInterval(takt);
     frischeTakt_.setInterval(takt);
+    wiederverbindenTakt_.setInterval(takt);
 }
 
 // --- life cycle -------------------------------------------------------------------------
@@ -405,9 +434,12 @@ void FrmLiveTextEmpfaenger::Entladen() {
     entladenErledigt_ = true;
     if (verbindenLaeuft_)
         WarteBeenden();
+    WiederverbindenBeenden();
     StartwerteSchreiben();
     transferRest_.clear();
     link_->abortConnection();
+    // A window of its own would keep the program running.
+    delete daten_.data();
     store_.Clear();
     emit entladen();
 }
@@ -443,6 +475,7 @@ void FrmLiveTextEmpfaenger::StartwerteLesen() {
     PositionSetzen(startwerte_);
     zusatzwerte_ = start::ReadExtraSettings(state_.programFolder);
     txtWarnungNachSekunden->setValue(zusatzwerte_.StaleSeconds());
+    chkAutomatischWiederverbinden->setChecked(zusatzwerte_.AutoReconnect());
 }
 
 void FrmLiveTextEmpfaenger::PositionSetzen(const start::Settings& settings) {
@@ -471,6 +504,7 @@ void FrmLiveTextEmpfaenger::StartwerteSchreiben() {
     // A file that cannot be written is not reported; the previous one stays intact.
     start::WriteSettings(state_.programFolder, startwerte_);
     zusatzwerte_.SetStaleSeconds(txtWarnungNachSekunden->value());
+    zusatzwerte_.SetAutoReconnect(chkAutomatischWiederverbinden->isChecked());
     start::WriteExtraSettings(state_.programFolder, zusatzwerte_);
 }
 
@@ -508,6 +542,8 @@ void FrmLiveTextEmpfaenger::cmdVerbinden_Click() {
 }
 
 void FrmLiveTextEmpfaenger::Verbinden() {
+    WiederverbindenBeenden();
+    vomBedienerGetrennt_ = false;
     link_->abortConnection();
 
     const QString adresse = txtIPausUDPEmpfaenger->text();
@@ -559,6 +595,7 @@ void FrmLiveTextEmpfaenger::VerbindenTakt() {
 void FrmLiveTextEmpfaenger::WarteBeenden() {
     verbindenLaeuft_ = false;
     verbindenTakt_.stop();
+    wiederverbindenTakt_.stop();
     ctlProgressbar1->Beenden();
     if (mausBeschaeftigt_) {
         QApplication::restoreOverrideCursor();
@@ -589,9 +626,12 @@ void FrmLiveTextEmpfaenger::VerbindenBeenden() {
     lblConnectFehler->setVisible(true);
     // The operator has been told the attempt failed: it must not complete behind that message.
     link_->abortConnection();
+    WiederverbindenPlanen();
 }
 
 void FrmLiveTextEmpfaenger::Trennen() {
+    vomBedienerGetrennt_ = true;
+    WiederverbindenBeenden();
     link_->disconnectFromHost();
     cmdVerbinden->setText(kVerbinden);
     txtIPausUDPEmpfaenger->setEnabled(true);
@@ -609,13 +649,100 @@ void FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click() {
 
 void FrmLiveTextEmpfaenger::TCPClient_Connect(qint32 /*socket*/) {
     cmdVerbinden->setText(kTrennen);
-    if (verbindenLaeuft_)
+    if (verbindenLaeuft_) {
         VerbindenBeenden();
+    } else if (wiederverbinden_.Active()) {
+        wiederverbinden_.Connected();
+        wiederverbindenTakt_.stop();
+        lblWiederverbinden->setVisible(false);
+        lblConnectFehler->clear();
+        lblConnectFehler->setVisible(false);
+        txtIPausUDPEmpfaenger->setEnabled(false);
+        txtPortausUDPEmpfaenger->setEnabled(false);
+    }
 }
 
 void FrmLiveTextEmpfaenger::TCPClient_DisConnect(qint32 /*socket*/) {
     // The boxes keep their state: after the peer closed, they stay as they were.
     cmdVerbinden->setText(kVerbinden);
+    if (!vomBedienerGetrennt_ && !entladenErledigt_)
+        WiederverbindenPlanen();
+}
+
+// --- automatic reconnection ---------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::WiederverbindenPlanen() {
+    if (!chkAutomatischWiederverbinden->isChecked())
+        return;
+    const auto jetzt = uhr_();
+    if (wiederverbinden_.Active())
+        wiederverbinden_.Lost(jetzt);
+    else
+        wiederverbinden_.StartAfterInterval(jetzt);
+    // "Trennen" is how the operator stops it.
+    cmdVerbinden->setText(kTrennen);
+    wiederverbindenTakt_.start();
+    WiederverbindenAnzeigen();
+}
+
+void FrmLiveTextEmpfaenger::WiederverbindenBeenden() {
+    if (!wiederverbinden_.Active())
+        return;
+    wiederverbinden_.Stop();
+    wiederverbindenTakt_.stop();
+    lblWiederverbinden->setVisible(false);
+    if (!link_->isConnected())
+        link_->abortConnection();
+}
+
+void FrmLiveTextEmpfaenger::WiederverbindenTakt() {
+    for (;;) {
+        switch (wiederverbinden_.Poll(uhr_())) {
+            case Reconnect::Action::None:
+                WiederverbindenAnzeigen();
+                return;
+            case Reconnect::Action::Abandon:
+                // Given up, so that it can never complete behind the next attempt.
+                link_->abortConnection();
+                continue;
+            case Reconnect::Action::Attempt: {
+                const QString adresse = txtIPausUDPEmpfaenger->text();
+                const auto port = ParsePort(ToUtf8(txtPortausUDPEmpfaenger->text()));
+                if (!IsValidIP(ToUtf8(adresse)) || !port) {
+                    // The operator's next "Verbinden" says what is wrong.
+                    WiederverbindenBeenden();
+                    cmdVerbinden->setText(kVerbinden);
+                    return;
+                }
+                link_->connectToHost(adresse, *port);
+                WiederverbindenAnzeigen();
+                return;
+            }
+        }
+    }
+}
+
+void FrmLiveTextEmpfaenger::WiederverbindenAnzeigen() {
+    if (!wiederverbinden_.Active() || link_->isConnected())
+        return;
+    const auto sekunden = wiederverbinden_.Countdown(uhr_()).count();
+    lblWiederverbinden->setText(
+        wiederverbinden_.Attempting()
+            ? QStringLiteral("Verbindungsversuch %1 läuft, nächster in %2 s")
+                  .arg(wiederverbinden_.Attempts())
+                  .arg(sekunden)
+            : QStringLiteral("Nächster Verbindungsversuch in %1 s (bisher %2)")
+                  .arg(sekunden)
+                  .arg(wiederverbinden_.Attempts()));
+    lblWiederverbinden->setVisible(true);
+}
+
+void FrmLiveTextEmpfaenger::chkAutomatischWiederverbinden_Click() {
+    if (chkAutomatischWiederverbinden->isChecked() || !wiederverbinden_.Active())
+        return;
+    WiederverbindenBeenden();
+    if (!link_->isConnected())
+        cmdVerbinden->setText(kVerbinden);
 }
 
 // --- telegrams and logs -----------------------------------------------------------------
@@ -659,6 +786,18 @@ void FrmLiveTextEmpfaenger::cmdVorlagen_Click() {
             return;
         vorlagen_ = editor;
         connect(editor, SIGNAL(geschlossen()), this, SLOT(VorlagenGeschlossen()));
+        if (auto* vorlagen = qobject_cast<FrmVorlagen*>(editor)) {
+            connect(vorlagen, &FrmVorlagen::datenGewuenscht, this,
+                    &FrmLiveTextEmpfaenger::DatenZeigen);
+            // The fields the template names are marked in the data view.
+            auto* modell = &vorlagen->modell();
+            connect(modell, &QAbstractItemModel::modelReset, this,
+                    &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
+            connect(modell, &QAbstractItemModel::dataChanged, this,
+                    &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
+            connect(modell, &QAbstractItemModel::rowsRemoved, this,
+                    &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
+        }
         // However the editor goes, the main window must take input again.
         connect(editor, &QObject::destroyed, this, [this] { setEnabled(true); });
     }
@@ -675,6 +814,28 @@ void FrmLiveTextEmpfaenger::VorlagenGeschlossen() {
     if (vorlagen_)
         vorlagen_->deleteLater();
     vorlagen_.clear();
+    DatenAbgleichPlanen();
+}
+
+// --- data view --------------------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::DatenZeigen() {
+    if (!daten_)
+        daten_ = new FrmDaten(*datenModell_);
+    daten_->show();
+    daten_->raise();
+    daten_->activateWindow();
+}
+
+void FrmLiveTextEmpfaenger::DatenAbgleichPlanen() {
+    // Telegrams that come in one burst are shown once, after the burst.
+    if (datenAbgleichGeplant_)
+        return;
+    datenAbgleichGeplant_ = true;
+    QTimer::singleShot(0, this, [this] {
+        datenAbgleichGeplant_ = false;
+        datenModell_->Abgleichen();
+    });
 }
 
 void FrmLiveTextEmpfaenger::Meldung(const QString& text) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "link/LinkFreshness.h"
+#include "link/Reconnect.h"
 #include "link/RollingLog.h"
 #include "link/TelegramStore.h"
 #include "start/ExtraSettings.h"
@@ -29,6 +30,7 @@ namespace zelmo::net {
 class LinkClient;
 }
 namespace zelmo::widgets {
+class DatenModell;
 class ProgressWindow;
 class TitledFrame;
 }  // namespace zelmo::widgets
@@ -48,6 +50,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
 
     // How long a connection attempt may take before it is given up.
     static constexpr std::chrono::milliseconds kVerbindenWartezeit{5000};
+    // Automatic reconnection: one attempt every this long, each given up to this long.
+    static constexpr std::chrono::milliseconds kWiederverbindenAbstand{5000};
     // The window size set on first activation, in twips.
     static constexpr int kBreiteTwips = 16800;
     static constexpr int kHoeheTwips = 6900;
@@ -70,7 +74,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
 
     // Replaces how the template editor is made (tests put a stand-in here).
     void setVorlagenAnschluss(VorlagenAnschluss anschluss);
-    // Replaces the clock and the tick of the connection wait and of the link-freshness line
+    // Replaces the clock and the tick of the connection wait, the link-freshness line and
+    // automatic reconnection
     // (tests move time by hand).
     void setVerbindenUhr(Uhr uhr, std::chrono::milliseconds takt);
 
@@ -86,6 +91,10 @@ class FrmLiveTextEmpfaenger : public QWidget {
     bool verbindenLaeuft() const { return verbindenLaeuft_; }
     bool ersteAktivierungErledigt() const { return ersteAktivierungErledigt_; }
     QWidget* vorlagen() const { return vorlagen_; }
+    // The data view's model (it lives as long as the window, so that change times and the
+    // fields seen are known from the first telegram on) and the view, once opened.
+    widgets::DatenModell& datenModell() { return *datenModell_; }
+    QWidget* daten() const { return daten_; }
 
   signals:
     // The window has unloaded: settings written, link closed, telegram data released.
@@ -100,6 +109,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
   private slots:
     // Connected by name: the editor is any window with a geschlossen() signal.
     void VorlagenGeschlossen();
+    // Opens the data view (the button here and the editor's datenGewuenscht()).
+    void DatenZeigen();
 
   private:
     void AufbauFenster();
@@ -120,10 +131,18 @@ class FrmLiveTextEmpfaenger : public QWidget {
     void WarteBeenden();
     void VerbindenBeenden();
     void chkAutomatischVerbinden_Click();
+    void chkAutomatischWiederverbinden_Click();
+    // Starts or continues automatic reconnection after a lost connection or failed attempt.
+    void WiederverbindenPlanen();
+    void WiederverbindenBeenden();
+    void WiederverbindenTakt();
+    void WiederverbindenAnzeigen();
     void ImageLiveTextPfadSuchen_Click();
     void cmdTransferTest_Click();
     void TransferTestWeiter();
     void cmdVorlagen_Click();
+    // Brings the data model in line with the store once the current burst of events is done.
+    void DatenAbgleichPlanen();
 
     void TCPClient_Connect(qint32 socket);
     void TCPClient_DisConnect(qint32 socket);
@@ -157,12 +176,22 @@ class FrmLiveTextEmpfaenger : public QWidget {
     LinkFreshness frische_;
     start::ExtraSettings zusatzwerte_;
     QTimer frischeTakt_;
+    // Automatic reconnection: the rule shared with `zelmo receive --reconnect`, asked on a tick.
+    Reconnect wiederverbinden_{kWiederverbindenAbstand};
+    QTimer wiederverbindenTakt_;
+    // The operator pressed "Trennen": the disconnection that follows is no loss.
+    bool vomBedienerGetrennt_ = false;
 
     // Test telegrams still to send, each after the previous one's acknowledgement wait.
     QStringList transferRest_;
 
     VorlagenAnschluss anschluss_;
     QPointer<QWidget> vorlagen_;
+
+    widgets::DatenModell* datenModell_;
+    // A window of its own, not a child: it must take input while this window is disabled.
+    QPointer<QWidget> daten_;
+    bool datenAbgleichGeplant_ = false;
 
     QLabel* Label99Wert;
     QLabel* LabelGAKomFehler;
@@ -177,6 +206,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
     QLabel* lblPortausUDPEmpfaenger;
     QPushButton* cmdVerbinden;
     QCheckBox* chkAutomatischVerbinden;
+    QCheckBox* chkAutomatischWiederverbinden;
+    QLabel* lblWiederverbinden;
     QLabel* lblConnectFehler;
     widgets::ProgressWindow* ctlProgressbar1;
     QLabel* lblPfadzuLiveText;
@@ -187,6 +218,7 @@ class FrmLiveTextEmpfaenger : public QWidget {
     QPushButton* cmdVorlagen;
     QLabel* lblTelegrammAlter;
     QSpinBox* txtWarnungNachSekunden;
+    QPushButton* cmdDaten;
 };
 
 }  // namespace zelmo::windows

@@ -1,5 +1,7 @@
 #include "windows/FrmVorlagen.h"
 
+#include <QApplication>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -21,6 +23,7 @@
 #include "widgets/TitledFrame.h"
 #include "widgets/VorlageModell.h"
 #include "widgets/VorschauModell.h"
+#include "windows/FrmDaten.h"
 #include "windows/FrmFelderAuswahl.h"
 #include "windows/Symbole.h"
 
@@ -125,6 +128,7 @@ void FrmVorlagen::Aufbauen() {
     cmdProjektSpeichern =
         Knopf(QStringLiteral("Projekt speichern"), QStringLiteral("cmdProjektSpeichern"), this);
     cmdBeenden = Knopf(QStringLiteral("Beenden"), QStringLiteral("cmdBeenden"), this);
+    cmdDaten = Knopf(QStringLiteral("Daten"), QStringLiteral("cmdDaten"), this);
 
     CtlAusgabeformat = new widgets::TitledFrame(QStringLiteral("Ausgabeformat"), this);
     CtlAusgabeformat->setObjectName(QStringLiteral("CtlAusgabeformat"));
@@ -182,7 +186,7 @@ void FrmVorlagen::Aufbauen() {
         zeilenKnoepfe->addWidget(knopf);
     }
     zeilenKnoepfe->addStretch(1);
-    for (auto* knopf : {cmdProjektEinlesen, cmdProjektSpeichern, cmdBeenden}) {
+    for (auto* knopf : {cmdDaten, cmdProjektEinlesen, cmdProjektSpeichern, cmdBeenden}) {
         zeilenKnoepfe->addWidget(knopf);
     }
 
@@ -218,6 +222,7 @@ void FrmVorlagen::Aufbauen() {
     connect(cmdProjektSpeichern, &QPushButton::clicked, this,
             &FrmVorlagen::cmdProjektSpeichern_Click);
     connect(cmdBeenden, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdDaten, &QPushButton::clicked, this, &FrmVorlagen::datenGewuenscht);
 
     connect(OptLiveText, &QRadioButton::toggled, this, [this](bool an) {
         if (an) {

@@ -62,6 +62,8 @@ class FrmVorlagen : public QWidget {
 
   signals:
     void geschlossen();
+    // The operator asked for the data view.
+    void datenGewuenscht();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -119,6 +121,7 @@ class FrmVorlagen : public QWidget {
     QPushButton* cmdProjektEinlesen;
     QPushButton* cmdProjektSpeichern;
     QPushButton* cmdBeenden;
+    QPushButton* cmdDaten;
 };
 
 }  // namespace zelmo::windows

@@ -44,14 +44,19 @@ TEST(ExtraSettingsFile, KeepsUnknownLinesAndFallsBackToTheDefault) {
     struct Row {
         const char* datei;  // nullptr: none
         int staleSeconds;
+        bool autoReconnect;
         const char* geschrieben;  // after SetStaleSeconds(90)
     };
     const Row rows[] = {
-        {nullptr, 120, "WarnungOhneTelegrammNachSekunden=90\r\n"},
-        {"Neu=\xe4\r\nWarnungOhneTelegrammNachSekunden = 300\nkaputt\r\n", 300,
-         "Neu=\xe4\r\nWarnungOhneTelegrammNachSekunden=90\r\n"},
-        {"WarnungOhneTelegrammNachSekunden=2", 120, "WarnungOhneTelegrammNachSekunden=90\r\n"},
-        {"WarnungOhneTelegrammNachSekunden=60s", 120, "WarnungOhneTelegrammNachSekunden=90\r\n"},
+        {nullptr, 120, false, "WarnungOhneTelegrammNachSekunden=90\r\n"},
+        {"Neu=\xe4\r\nWarnungOhneTelegrammNachSekunden = 300\nkaputt\r\n"
+         "AutomatischWiederverbinden=1",
+         300, true,
+         "Neu=\xe4\r\nWarnungOhneTelegrammNachSekunden=90\r\nAutomatischWiederverbinden=1\r\n"},
+        {"WarnungOhneTelegrammNachSekunden=2\r\nAutomatischWiederverbinden=01", 120, false,
+         "WarnungOhneTelegrammNachSekunden=90\r\nAutomatischWiederverbinden=01\r\n"},
+        {"WarnungOhneTelegrammNachSekunden=60s", 120, false,
+         "WarnungOhneTelegrammNachSekunden=90\r\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.datei ? row.datei : "(none)");
@@ -60,6 +65,7 @@ TEST(ExtraSettingsFile, KeepsUnknownLinesAndFallsBackToTheDefault) {
             ReplaceFile(dir.File("LiveTextZusatzwerte.TXT"), row.datei);
         ExtraSettings settings = ReadExtraSettings(dir.Path());
         EXPECT_EQ(settings.StaleSeconds(), row.staleSeconds);
+        EXPECT_EQ(settings.AutoReconnect(), row.autoReconnect);
         settings.SetStaleSeconds(90);
         ASSERT_TRUE(WriteExtraSettings(dir.Path(), settings));
         EXPECT_EQ(dir.Read("LiveTextZusatzwerte.TXT"), row.geschrieben);

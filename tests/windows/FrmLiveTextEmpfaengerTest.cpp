@@ -17,6 +17,7 @@
 #include "FakeDialoge.h"
 #include "TestHilfen.h"
 #include "net/LinkClient.h"
+#include "widgets/DatenModell.h"
 #include "widgets/ProgressWindow.h"
 
 using namespace std::chrono_literals;
@@ -70,6 +71,7 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         falls(fortschritt->isVisible(), fortschritt->text());
         falls(kind("lblConnectFehler")->isVisible(), kind<QLabel>("lblConnectFehler")->text());
         falls(QApplication::overrideCursor() != nullptr, "Sanduhr");
+        falls(kind("lblWiederverbinden")->isVisible(), kind<QLabel>("lblWiederverbinden")->text());
         return teile.join(" | ");
     }
 
@@ -168,10 +170,13 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         box("txtPfadZuLiveText")->setText(QString::fromUtf8("/daten/Grüße"));
         fenster_->setGeometry(QRect(QPoint(96, 48), fenster_->size()));
 
+        kind<QCheckBox>("chkAutomatischWiederverbinden")->setChecked(true);
         knopf("cmdParameterSpeichern")->click();
         QCOMPARE(DateiInhalt(einstellungsDatei()),
                  QByteArray("10.1.2.3\r\n4000\r\n1\r\n/daten/Gr\xFC\xDF"
                             "e\r\n1440\r\n720\r\n"));
+        QCOMPARE(DateiInhalt(a_->ordner.filePath("LiveTextZusatzwerte.TXT")),
+                 QByteArray("WarnungOhneTelegrammNachSekunden=120\r\nAutomatischWiederverbinden=1\r\n"));
 
         // Unloading writes what is on screen at that moment and releases the telegram data.
         a_->store.SetLatest(zelmo::JSONDecodieren(R"({"Startliste":{"Records":[]}})"));
@@ -354,6 +359,88 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         QCOMPARE(knopf("cmdVerbinden")->text(), QStringLiteral("Verbinden"));
         QVERIFY(!fenster_->linkClient().isConnected());
         QVERIFY(!zeilen("ListeClient").join('\n').contains(QStringLiteral("TCPConnect")));
+    }
+
+    void wiederverbindenNachNeustartDesSenders() {
+        QVERIFY(DateiSchreiben(a_->ordner.filePath("LiveTextZusatzwerte.TXT"),
+                               "AutomatischWiederverbinden=1\r\n"));
+        Sender sender;
+        zeigen();
+        uhrAnhalten();
+        QVERIFY(kind<QCheckBox>("chkAutomatischWiederverbinden")->isChecked());
+        verbinden(sender);
+        const quint16 port = sender.server.serverPort();
+
+        // The sender goes away: no progress window, a countdown in the connection frame.
+        sender.server.close();
+        sender.letzte()->disconnectFromHost();
+        const QString gesperrt = QStringLiteral("Trennen | IP gesperrt | Port gesperrt");
+        QTRY_COMPARE(anzeige(), gesperrt + " | Nächster Verbindungsversuch in 5 s (bisher 0)");
+        jetzt_ += 3s;
+        QTRY_COMPARE(anzeige(), gesperrt + " | Nächster Verbindungsversuch in 2 s (bisher 0)");
+        jetzt_ += 2s;
+        QTRY_COMPARE(anzeige(), gesperrt + " | Verbindungsversuch 1 läuft, nächster in 5 s");
+
+        // It comes back; the refused attempt runs out and the next one connects.
+        QVERIFY(sender.server.listen(QHostAddress::LocalHost, port));
+        jetzt_ += 5s;
+        QTRY_COMPARE(sender.verbindungen.size(), 2);
+        QTRY_COMPARE(anzeige(), gesperrt);
+        QVERIFY(sender.quittiert(R"({"Ereignis":{"Befehl":"Nein"}})"));
+        QVERIFY(a_->dialoge.gezeigt.isEmpty());
+    }
+
+    void keinVersuchWennAusOderGetrennt_data() {
+        QTest::addColumn<bool>("an");
+        QTest::addColumn<bool>("trennen");  // else the sender closes
+        QTest::addColumn<QString>("danach");
+        QTest::newRow("aus") << false << false
+                             << QStringLiteral("Verbinden | IP gesperrt | Port gesperrt");
+        QTest::newRow("Trennen") << true << true << QStringLiteral("Verbinden");
+        QTest::newRow("Trennen beim Warten") << true << false << QStringLiteral("Verbinden");
+    }
+    void keinVersuchWennAusOderGetrennt() {
+        QFETCH(bool, an);
+        QFETCH(bool, trennen);
+        QFETCH(QString, danach);
+        Sender sender;
+        zeigen();
+        uhrAnhalten();
+        kind<QCheckBox>("chkAutomatischWiederverbinden")->setChecked(an);
+        verbinden(sender);
+        if (trennen) {
+            knopf("cmdVerbinden")->click();
+        } else {
+            sender.letzte()->disconnectFromHost();
+            QTRY_VERIFY(!fenster_->linkClient().isConnected());
+            if (an)
+                knopf("cmdVerbinden")->click();
+        }
+        QTRY_COMPARE(anzeige(), danach);
+        jetzt_ += 60s;
+        // Any attempt would reach the sender before this barrier does.
+        QTest::qWait(20);
+        QTcpSocket schranke;
+        schranke.connectToHost(QHostAddress::LocalHost, sender.server.serverPort());
+        QVERIFY(schranke.waitForConnected(5000));
+        QTRY_COMPARE(sender.verbindungen.size(), 2);
+        QCOMPARE(sender.verbindungen.last()->peerPort(), schranke.localPort());
+        QCOMPARE(anzeige(), danach);
+    }
+
+    void datenFensterZeigtTelegramme() {
+        Sender sender;
+        zeigen();
+        verbinden(sender);
+        knopf("cmdDaten")->click();
+        QWidget* daten = fenster_->daten();
+        QVERIFY(daten != nullptr && daten->isVisible() && daten->isEnabled());
+        QVERIFY(sender.quittiert(R"({"Ereignis":{"Befehl":"Nein"},"AktUml":{"Umlauf":"2"}})"));
+        const QModelIndex aktUml = fenster_->datenModell().index(2, 1);
+        QCOMPARE(aktUml.siblingAtColumn(0).data().toString(), QStringLiteral("AktUml"));
+        QTRY_COMPARE(aktUml.data().toString(), QStringLiteral("1 Feld"));
+        QVERIFY(fenster_->close());
+        QVERIFY(fenster_->daten() == nullptr);
     }
 
     void logsBehaltenIhreLetztenZeilen_data() {

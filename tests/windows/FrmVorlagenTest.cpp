@@ -267,8 +267,8 @@ class FrmVorlagenTest : public QObject {
         editor_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor_));
         QVERIFY(state_->vorlagenAktiv);
-        // A window that is not one of the program's forms (a message box) takes the focus,
-        // then another program does: output goes on.
+        // A window that clears nothing (a message box, the data view) takes the focus, then
+        // another program does: output goes on.
         QWidget meldung;
         meldung.show();
         meldung.activateWindow();
