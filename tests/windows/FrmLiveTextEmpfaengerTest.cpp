@@ -175,8 +175,9 @@ class FrmLiveTextEmpfaengerTest : public QObject {
         QCOMPARE(DateiInhalt(einstellungsDatei()),
                  QByteArray("10.1.2.3\r\n4000\r\n1\r\n/daten/Gr\xFC\xDF"
                             "e\r\n1440\r\n720\r\n"));
-        QCOMPARE(DateiInhalt(a_->ordner.filePath("LiveTextZusatzwerte.TXT")),
-                 QByteArray("WarnungOhneTelegrammNachSekunden=120\r\nAutomatischWiederverbinden=1\r\n"));
+        QCOMPARE(
+            DateiInhalt(a_->ordner.filePath("LiveTextZusatzwerte.TXT")),
+            QByteArray("WarnungOhneTelegrammNachSekunden=120\r\nAutomatischWiederverbinden=1\r\n"));
 
         // Unloading writes what is on screen at that moment and releases the telegram data.
         a_->store.SetLatest(zelmo::JSONDecodieren(R"({"Startliste":{"Records":[]}})"));
@@ -297,7 +298,8 @@ class FrmLiveTextEmpfaengerTest : public QObject {
 
         QVERIFY(fenster_->close());
         QCOMPARE(DateiInhalt(zusatz),
-                 QByteArray("Anderes=1\r\nWarnungOhneTelegrammNachSekunden=90\r\n"));
+                 QByteArray("Anderes=1\r\nWarnungOhneTelegrammNachSekunden=90\r\n"
+                            "AutomatischWiederverbinden=0\r\n"));
         QCOMPARE(DateiInhalt(einstellungsDatei()).count("\r\n"), 6);
     }
 
