@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "Endpoint.h"
 #include "Log.h"
 #include "SignalWatcher.h"
+#include "link/LinkFreshness.h"
 #include "link/Reconnect.h"
 #include "link/TelegramStore.h"
 #include "net/LinkClient.h"
@@ -30,6 +32,7 @@ constexpr milliseconds kTick{10};
 struct ReceiveOptions {
     Endpoint sender;
     milliseconds reconnect{2000};
+    milliseconds stale{LinkFreshness::kDefaultThreshold};
     bool exitOnDisconnect = false;
     std::string output;
 };
@@ -42,9 +45,12 @@ class HeadlessReceiver : public QObject {
         : options_(std::move(options)),
           vorlage_(std::move(vorlage)),
           link_(store_, vorlagenAktiv_),
-          reconnect_(options_.reconnect) {
-        connect(&link_, &net::LinkClient::telegramLog, this,
-                [this](const QString& line) { log_.Line("telegramm: ", line.toStdString()); });
+          reconnect_(options_.reconnect),
+          frische_(options_.stale) {
+        connect(&link_, &net::LinkClient::telegramLog, this, [this](const QString& line) {
+            log_.Line("telegramm: ", line.toStdString());
+            onTelegram();
+        });
         connect(&link_, &net::LinkClient::clientLog, this, [this](const QString& line) {
             log_.Line("client: ", line.toStdString());
             log_.Flush();
@@ -58,6 +64,8 @@ class HeadlessReceiver : public QObject {
 
         tick_.setInterval(kTick);
         connect(&tick_, &QTimer::timeout, this, &HeadlessReceiver::onTick);
+        frischeTakt_.setInterval(std::min<milliseconds>(options_.stale / 4, milliseconds(1000)));
+        connect(&frischeTakt_, &QTimer::timeout, this, &HeadlessReceiver::onFrischeTakt);
         connect(&watcher_, &SignalWatcher::terminationRequested, this, &HeadlessReceiver::finish);
         // No window shows the output preview here.
         zustand_.Ausgabe.MitVorschau = false;
@@ -105,9 +113,30 @@ class HeadlessReceiver : public QObject {
     void onConnected() {
         reconnect_.Connected();
         tick_.stop();
+        frische_.Connected(LinkFreshness::Clock::now());
+        frischeTakt_.start();
+    }
+
+    // A show has quiet breaks: a quiet link is reported, once, and never disconnected.
+    void onFrischeTakt() {
+        const auto now = LinkFreshness::Clock::now();
+        if (frische_.Check(now) == LinkFreshness::Change::WentStale) {
+            log_.Line("status: ", "Seit " + DauerText(*frische_.Quiet(now)) + " kein Telegramm!");
+            log_.Flush();
+        }
+    }
+
+    void onTelegram() {
+        const auto now = LinkFreshness::Clock::now();
+        const auto quiet = frische_.Quiet(now);
+        frische_.Telegram(now);
+        if (frische_.Check(now) == LinkFreshness::Change::CameBack && quiet)
+            log_.Line("status: ", "Wieder ein Telegramm nach " + DauerText(*quiet));
     }
 
     void onDisconnected() {
+        frische_.Disconnected();
+        frischeTakt_.stop();
         if (options_.exitOnDisconnect) {
             finish();
             return;
@@ -153,6 +182,8 @@ class HeadlessReceiver : public QObject {
     Log log_;
     Reconnect reconnect_;
     QTimer tick_;
+    LinkFreshness frische_;
+    QTimer frischeTakt_;
     SignalWatcher watcher_;
 };
 
@@ -179,7 +210,13 @@ int Receive(const QStringList& args) {
         "reconnect", "Sekunden bis zum nächsten Verbindungsversuch (Vorgabe 2).", "SEKUNDEN", "2");
     const QCommandLineOption exitOption("exit-on-disconnect",
                                         "Beenden, sobald der Sender die Verbindung schließt.");
-    parser.addOptions({connectOption, templateOption, outputOption, reconnectOption, exitOption});
+    const QCommandLineOption staleOption(
+        "stale",
+        "Sekunden ohne Telegramm, nach denen eine status:-Zeile die ruhige Verbindung meldet "
+        "(Vorgabe 120); die Verbindung bleibt.",
+        "SEKUNDEN", "120");
+    parser.addOptions(
+        {connectOption, templateOption, outputOption, reconnectOption, staleOption, exitOption});
     if (const auto done = ParseArguments(parser, args))
         return *done;
 
@@ -204,6 +241,13 @@ int Receive(const QStringList& args) {
         return kExitUsage;
     }
     options.reconnect = *reconnect;
+    const auto stale = ParseSeconds(parser.value(staleOption));
+    if (!stale) {
+        Fehler(args, "--stale: \"" + parser.value(staleOption) +
+                         "\" ist keine Sekundenzahl von 0.05 bis 86400");
+        return kExitUsage;
+    }
+    options.stale = *stale;
     options.exitOnDisconnect = parser.isSet(exitOption);
     options.output = parser.value(outputOption).toStdString();
     if (!QFileInfo(parser.value(outputOption)).isDir()) {

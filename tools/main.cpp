@@ -11,7 +11,7 @@ constexpr const char* kUsage =
     "\n"
     "Befehle:\n"
     "  receive   --connect HOST:PORT --template DATEI --output ORDNER [--reconnect SEKUNDEN]\n"
-    "            [--exit-on-disconnect]\n"
+    "            [--stale SEKUNDEN] [--exit-on-disconnect]\n"
     "            Empfänger ohne Fenster: quittiert Telegramme und schreibt die Ausgabe\n"
     "  simulate  --listen HOST:PORT --show DATEI [--interval MS] [--loop]\n"
     "            Sender: spielt eine Show einem Empfänger vor\n"

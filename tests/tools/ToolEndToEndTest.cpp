@@ -253,6 +253,31 @@ TEST_F(ToolTest, AGarbledFrameOrAnUnwritableFileIsLoggedAndTheShowGoesOn) {
               }));
 }
 
+TEST_F(ToolTest, AQuietLinkIsReportedOnceAndStaysConnected) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    auto receive = StartReceive(std::to_string(server.serverPort()),
+                                {"--stale", "0.3", "--exit-on-disconnect"});
+    ASSERT_TRUE(server.waitForNewConnection(kToolWaitMs));
+    QTcpSocket* socket = server.nextPendingConnection();
+    EXPECT_FALSE(receive->WaitForLine("^status: Seit \\d+ s kein Telegramm!$").empty());
+    const std::string reiter = Reiter("105", "Marie Niemeyer", "Cassiopeia", "Grosser Preis");
+    const std::string frame = Prefix(reiter.size() + 10) + reiter;
+    socket->write(frame.data(), static_cast<qint64>(frame.size()));
+    EXPECT_FALSE(receive->WaitForLine("^status: Wieder ein Telegramm nach \\d+ s$").empty());
+    EXPECT_EQ(socket->state(), QAbstractSocket::ConnectedState);
+    socket->disconnectFromHost();
+    ASSERT_EQ(receive->Finish(), 0);
+    // Once per quiet spell, however long it lasts.
+    std::size_t stale = 0;
+    for (const std::string& line : Lines(receive->Out())) {
+        if (line.rfind("status: Wieder", 0) == 0)
+            break;
+        stale += line.rfind("status: Seit", 0) == 0;
+    }
+    EXPECT_EQ(stale, 1u) << receive->Out();
+}
+
 TEST_F(ToolTest, EachCommandSaysWhatIsWrongWithItsInput) {
     WriteBytes(Path("kaputt.json"), "{\"Vorlage\": ");
     const QString good = Path("vorlage.json");
@@ -273,6 +298,8 @@ TEST_F(ToolTest, EachCommandSaysWhatIsWrongWithItsInput) {
          "zelmo receive: " + PathText("kaputt.json") + ": JSON Auswertefehler"},
         {receive + QStringList{"--template", good, "--reconnect", "0"},
          "zelmo receive: --reconnect: \"0\" ist keine Sekundenzahl von 0.05 bis 86400"},
+        {receive + QStringList{"--template", good, "--stale", "x"},
+         "zelmo receive: --stale: \"x\" ist keine Sekundenzahl von 0.05 bis 86400"},
         {receive + QStringList{"--template", fehlt}, "zelmo receive: " + keineDatei},
         {receive + QStringList{"--template", good, "--bogus"},
          "zelmo receive: unbekannte Option --bogus"},
