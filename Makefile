@@ -2,7 +2,7 @@
 PRESET ?= default
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build test asan fuzz fuzz-ci bench demo format clean test-windows
+.PHONY: all deps build test asan fuzz fuzz-ci bench demo coverage mutate format clean test-windows
 
 all: build
 
@@ -47,6 +47,20 @@ test-windows:
 	cmake --preset windows-cross
 	cmake --build --preset windows-cross
 	ctest --preset windows-cross -j2
+# Line and branch coverage of src/ and tools/ by the whole suite.
+coverage: deps
+	cmake --preset coverage
+	cmake --build --preset coverage
+	find build/coverage -name '*.gcda' -delete
+	ctest --preset coverage -j2
+	gcovr --root . --object-directory build/coverage --exclude-directories 'build/coverage/CMakeFiles' \
+		--filter 'src/' --filter 'tools/' \
+		--exclude-throw-branches --exclude-unreachable-branches --print-summary \
+		--txt build/coverage/coverage.txt | tail -n 3
+
+# Plants each fault listed in scripts/mutate in turn and reports those the suite misses.
+mutate: build
+	python3 scripts/mutate
 
 format:
 	find src tests tools bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
