@@ -86,6 +86,7 @@ TEST(FrameReader, FramesGarbageAndWhatIsHeld) {
         {"garbage swallows the frames in it", {"12a" + kAck + k14}, {G("12a" + kAck + k14, 1)}},
         {"prefix split, then garbled", {"00000", "x1" + k14}, {G("00000x1" + k14, 2)}},
         {"announces under ten bytes", {"0000000005abc" + k14}, {G("0000000005abc" + k14, 1)}},
+        {"announces nine, prefix split", {"00000", "00009ab"}, {G("0000000009ab", 2)}},
         {"announces one byte above the limit", {"0067108865xy"}, {G("0067108865xy", 1)}},
         {"the limit itself is a frame to wait for", {"0067108864abc"}, {}, 13},
         {"valid prefix waits for its payload", {"0000000025{\"Er"}, {}, 14},
