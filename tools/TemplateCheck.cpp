@@ -14,18 +14,6 @@ std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
-std::vector<std::string> Teilen(const std::string& text, char trenner) {
-    std::vector<std::string> teile;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t ende = text.find(trenner, start);
-        teile.push_back(text.substr(start, ende - start));
-        if (ende == std::string::npos)
-            return teile;
-        start = ende + 1;
-    }
-}
-
 bool Enthaelt(const std::vector<std::string>& liste, const std::string& text) {
     return std::find(liste.begin(), liste.end(), text) != liste.end();
 }
@@ -101,8 +89,8 @@ class Pruefung {
         if (tabelle.empty() || feld.empty())
             return;
 
-        const std::vector<std::string> tabellen = Zeilen(tabelle);
-        const std::vector<std::string> felder = Zeilen(feld);
+        const std::vector<std::string> tabellen = ausgabe::ZellenZeilen(tabelle);
+        const std::vector<std::string> felder = ausgabe::ZellenZeilen(feld);
         if (tabellen.size() != felder.size())
             Melden(std::to_string(tabellen.size()) + " Tabellen, aber " +
                    std::to_string(felder.size()) + " Feldlisten: jede Tabelle braucht ihre " +
@@ -130,7 +118,7 @@ class Pruefung {
         if (feldliste == nullptr)
             return;
 
-        const std::vector<std::string> felder = Teilen(*feldliste, ',');
+        const std::vector<std::string> felder = ausgabe::Teilen(*feldliste, ',');
         if (felder.size() > ausgabe::kMaxFelder)
             Melden("Tabelle " + Quoted(tabelle) + ": " + std::to_string(felder.size()) +
                    " Felder, nur die ersten sechs werden ausgegeben");
@@ -154,16 +142,6 @@ class Pruefung {
 };
 
 }  // namespace
-
-std::vector<std::string> Zeilen(const std::string& zelle) {
-    std::string ohneCR;
-    ohneCR.reserve(zelle.size());
-    for (const char c : zelle) {
-        if (c != '\r')
-            ohneCR += c;
-    }
-    return Teilen(ohneCR, '\n');
-}
 
 std::vector<Befund> VorlagePruefen(const Vorlage& vorlage, const start::Catalogues& kataloge) {
     return Pruefung(vorlage, kataloge).Laufen();

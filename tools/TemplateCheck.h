@@ -19,8 +19,4 @@ struct Befund {
 // Every finding, line by line, in column order. Empty when the template is clean.
 std::vector<Befund> VorlagePruefen(const Vorlage& vorlage, const start::Catalogues& kataloge);
 
-// The template's Tabelle or Feld cell as the output run splits it: carriage returns removed,
-// one entry per line feed.
-std::vector<std::string> Zeilen(const std::string& zelle);
-
 }  // namespace zelmo::tool

@@ -30,20 +30,6 @@ bool Enthaelt(const std::array<std::string_view, N>& namen, std::string_view nam
     return false;
 }
 
-std::vector<std::string> Teilen(std::string_view text, char trenner) {
-    std::vector<std::string> teile;
-    std::size_t anfang = 0;
-    for (;;) {
-        const std::size_t ende = text.find(trenner, anfang);
-        if (ende == std::string_view::npos) {
-            teile.emplace_back(text.substr(anfang));
-            return teile;
-        }
-        teile.emplace_back(text.substr(anfang, ende - anfang));
-        anfang = ende + 1;
-    }
-}
-
 // An empty field line names no field (not one field with an empty name).
 std::vector<std::string> FelderDerZeile(std::string_view zeile) {
     if (zeile.empty()) {
@@ -94,6 +80,31 @@ std::size_t Vorschauzeile(const Lauf& lauf, const std::string& tabelle, AusgabeV
 }
 
 }  // namespace
+
+std::vector<std::string> Teilen(std::string_view text, char trenner) {
+    std::vector<std::string> teile;
+    std::size_t anfang = 0;
+    for (;;) {
+        const std::size_t ende = text.find(trenner, anfang);
+        if (ende == std::string_view::npos) {
+            teile.emplace_back(text.substr(anfang));
+            return teile;
+        }
+        teile.emplace_back(text.substr(anfang, ende - anfang));
+        anfang = ende + 1;
+    }
+}
+
+std::vector<std::string> ZellenZeilen(std::string_view zelle) {
+    std::string ohneCR;
+    ohneCR.reserve(zelle.size());
+    for (const char c : zelle) {
+        if (c != '\r') {
+            ohneCR.push_back(c);
+        }
+    }
+    return Teilen(ohneCR, '\n');
+}
 
 Tabellenart ArtDerTabelle(std::string_view tabelle) {
     if (Enthaelt(kFlach, tabelle)) {

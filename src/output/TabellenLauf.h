@@ -21,6 +21,12 @@ enum class Tabellenart {
     Unbekannt,       // ends the walk
 };
 
+// The parts of `text` between each `trenner`; an empty text is one empty part.
+std::vector<std::string> Teilen(std::string_view text, char trenner);
+// The lines of a template cell (Tabelle, Feld) as the output run reads them: CR dropped,
+// split at each LF.
+std::vector<std::string> ZellenZeilen(std::string_view zelle);
+
 Tabellenart ArtDerTabelle(std::string_view tabelle);
 
 inline constexpr std::size_t kMaxFelder = 6;

@@ -30,18 +30,6 @@ QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::vector<std::string> Teilen(std::string_view text, std::string_view trenner) {
-    std::vector<std::string> teile;
-    std::size_t anfang = 0;
-    for (;;) {
-        const std::size_t ende = text.find(trenner, anfang);
-        teile.emplace_back(text.substr(anfang, ende - anfang));
-        if (ende == std::string_view::npos)
-            return teile;
-        anfang = ende + trenner.size();
-    }
-}
-
 QString Anzahl(std::size_t n, const char* eins, const char* mehrere) {
     return QStringLiteral("%1 ").arg(n) + QString::fromUtf8(n == 1 ? eins : mehrere);
 }
@@ -128,15 +116,15 @@ void DatenModell::FehlendeBestimmen() {
     if (vorlage == nullptr)
         return;
     for (const VorlageZeile& zeile : vorlage->Zeilen()) {
-        const auto tabellen = Teilen(zeile[SpaltenIndex(zelmo::Spalte::Tabelle)], "\r\n");
-        const auto feldZeilen = Teilen(zeile[SpaltenIndex(zelmo::Spalte::Feld)], "\r\n");
+        const auto tabellen = ausgabe::ZellenZeilen(zeile[SpaltenIndex(zelmo::Spalte::Tabelle)]);
+        const auto feldZeilen = ausgabe::ZellenZeilen(zeile[SpaltenIndex(zelmo::Spalte::Feld)]);
         for (std::size_t t = 0; t < tabellen.size() && t < feldZeilen.size(); ++t) {
             std::size_t i = 0;
             while (i < kAbschnitte && AbschnittName(i) != tabellen[t])
                 ++i;
             if (i == kAbschnitte || feldZeilen[t].empty())
                 continue;
-            auto felder = Teilen(feldZeilen[t], ",");
+            auto felder = ausgabe::Teilen(feldZeilen[t], ',');
             // The writers use no more than these.
             felder.resize(std::min(felder.size(), ausgabe::kMaxFelder));
             for (const std::string& feld : felder) {
