@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <utility>
 
 #include "Commands.h"
 #include "Endpoint.h"
@@ -234,20 +235,16 @@ int Receive(const QStringList& args) {
         return kExitUsage;
     }
     options.sender = *sender;
-    const auto reconnect = ParseSeconds(parser.value(reconnectOption));
-    if (!reconnect) {
-        Fehler(args, "--reconnect: \"" + parser.value(reconnectOption) +
-                         "\" ist keine Sekundenzahl von 0.05 bis 86400");
-        return kExitUsage;
+    for (auto [option, ziel] : {std::pair{&reconnectOption, &options.reconnect},
+                                std::pair{&staleOption, &options.stale}}) {
+        const auto seconds = ParseSeconds(parser.value(*option));
+        if (!seconds) {
+            Fehler(args, "--" + option->names().first() + ": \"" + parser.value(*option) +
+                             "\" ist keine Sekundenzahl von 0.05 bis 86400");
+            return kExitUsage;
+        }
+        *ziel = *seconds;
     }
-    options.reconnect = *reconnect;
-    const auto stale = ParseSeconds(parser.value(staleOption));
-    if (!stale) {
-        Fehler(args, "--stale: \"" + parser.value(staleOption) +
-                         "\" ist keine Sekundenzahl von 0.05 bis 86400");
-        return kExitUsage;
-    }
-    options.stale = *stale;
     options.exitOnDisconnect = parser.isSet(exitOption);
     options.output = parser.value(outputOption).toStdString();
     if (!QFileInfo(parser.value(outputOption)).isDir()) {
