@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -150,6 +151,8 @@ const std::array<Utf8Form, 256>& Utf8Forms() {
 }
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+// A word's lowest byte is its first: the byte positions below are counted that way.
+static_assert(std::endian::native == std::endian::little);
 
 std::uint64_t Word(const char* p) {
     std::uint64_t w;
@@ -159,42 +162,45 @@ std::uint64_t Word(const char* p) {
 
 }  // namespace
 
-std::string Decode(std::string_view bytes) {
-    // Telegrams are mostly ASCII: eight bytes at a time are checked and copied as they are.
+std::size_t DecodedSize(std::string_view bytes) {
+    // Telegrams are mostly ASCII: eight bytes at a time are checked.
     const auto& forms = Utf8Forms();
     const char* in = bytes.data();
     const std::size_t n = bytes.size();
-
     std::size_t size = n;
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
-        if ((Word(in + i) & kHighBits) == 0)
-            continue;
-        for (std::size_t k = i; k < i + 8; ++k)
-            size += forms[static_cast<unsigned char>(in[k])].length - 1u;
+        // Only the bytes with their high bit set add to the length; they are visited alone.
+        for (std::uint64_t high = Word(in + i) & kHighBits; high != 0; high &= high - 1) {
+            const auto k = static_cast<std::size_t>(std::countr_zero(high) / 8);
+            size += forms[static_cast<unsigned char>(in[i + k])].length - 1u;
+        }
     }
     for (; i < n; ++i)
         size += forms[static_cast<unsigned char>(in[i])].length - 1u;
+    return size;
+}
 
-    // Each form is copied as its four bytes, a fixed size the compiler does inline; three
-    // more bytes are room for the last one.
-    std::string out(size + 3, '\0');
-    char* o = out.data();
+void DecodeTo(std::string_view bytes, char* out) {
+    const auto& forms = Utf8Forms();
+    const char* in = bytes.data();
+    const std::size_t n = bytes.size();
+    // Each form is copied as its four bytes, a fixed size the compiler does inline.
     const auto put = [&](char c) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x80) {
-            *o++ = c;
+            *out++ = c;
             return;
         }
         const auto& form = forms[b];
-        std::memcpy(o, form.bytes, sizeof form.bytes);
-        o += form.length;
+        std::memcpy(out, form.bytes, sizeof form.bytes);
+        out += form.length;
     };
-    i = 0;
+    std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         if ((Word(in + i) & kHighBits) == 0) {
-            std::memcpy(o, in + i, 8);
-            o += 8;
+            std::memcpy(out, in + i, 8);
+            out += 8;
             continue;
         }
         for (std::size_t k = i; k < i + 8; ++k)
@@ -202,6 +208,12 @@ std::string Decode(std::string_view bytes) {
     }
     for (; i < n; ++i)
         put(in[i]);
+}
+
+std::string Decode(std::string_view bytes) {
+    const std::size_t size = DecodedSize(bytes);
+    std::string out(size + kDecodeSlack, '\0');
+    DecodeTo(bytes, out.data());
     out.resize(size);
     return out;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,13 @@ namespace zelmo::codepage {
 
 // Code-page bytes to UTF-8. Every byte maps to exactly one character, so any input decodes.
 std::string Decode(std::string_view bytes);
+
+// The same in two steps, for a caller that owns the buffer: the UTF-8 length of `bytes`, then
+// the text written to `out`, which must have room for that length plus kDecodeSlack bytes
+// (the last character may be written as four bytes).
+inline constexpr std::size_t kDecodeSlack = 3;
+std::size_t DecodedSize(std::string_view bytes);
+void DecodeTo(std::string_view bytes, char* out);
 
 // UTF-8 to code-page bytes. A character the code page cannot hold, and every byte of an
 // invalid UTF-8 sequence, becomes '?'.

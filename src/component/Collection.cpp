@@ -73,9 +73,14 @@ void DeleteDocument(const Document* doc) {
     throw Error(what);
 }
 
-void Check(simdjson::error_code code) {
-    if (code != simdjson::SUCCESS)
-        Fail(std::string("JSON: ") + simdjson::error_message(code));
+[[noreturn, gnu::noinline]] void FailOn(simdjson::error_code code) {
+    Fail(std::string("JSON: ") + simdjson::error_message(code));
+}
+
+// Called for every step through the document: the check is inline, the failure is not.
+inline void Check(simdjson::error_code code) {
+    if (code != simdjson::SUCCESS) [[unlikely]]
+        FailOn(code);
 }
 
 // JSON number grammar, so that a token such as 01, 1. or 1x is rejected rather than
@@ -123,17 +128,18 @@ std::string_view TrimTrailingSpace(std::string_view s) {
 // Strings are read straight from the input when they hold no escape, which most keys and
 // values do not: simdjson's own copy into its buffer before ours is spared. The input's
 // validity (UTF-8, no raw control character, closed strings) was checked as a whole before.
-bool HasEscape(std::string_view content) {
-    return std::memchr(content.data(), '\\', content.size()) != nullptr;
+// Most documents hold no backslash at all, and then no string is searched for one.
+bool HasEscape(std::string_view content, bool documentHasEscape) {
+    return documentHasEscape && std::memchr(content.data(), '\\', content.size()) != nullptr;
 }
 
 // A string value's text from its token (the quoted string and the white space after it).
-std::optional<std::string_view> PlainString(std::string_view token) {
+std::optional<std::string_view> PlainString(std::string_view token, bool documentHasEscape) {
     token = TrimTrailingSpace(token);
     if (token.size() < 2 || token.front() != '"' || token.back() != '"')
         return std::nullopt;
     const std::string_view content = token.substr(1, token.size() - 2);
-    if (HasEscape(content))
+    if (HasEscape(content, documentHasEscape))
         return std::nullopt;
     return content;
 }
@@ -144,7 +150,8 @@ bool IsSpace(char c) {
 
 // A key's text from its first byte (after the opening quote) and the start of its value:
 // between them lie only the closing quote, the colon and white space.
-std::optional<std::string_view> PlainKey(const char* first, const char* value) {
+std::optional<std::string_view> PlainKey(const char* first, const char* value,
+                                         bool documentHasEscape) {
     const char* p = value;
     while (p > first && IsSpace(p[-1]))
         --p;
@@ -156,7 +163,7 @@ std::optional<std::string_view> PlainKey(const char* first, const char* value) {
     if (p == first || p[-1] != '"')
         return std::nullopt;
     const std::string_view content(first, static_cast<std::size_t>(p - 1 - first));
-    if (HasEscape(content))
+    if (HasEscape(content, documentHasEscape))
         return std::nullopt;
     return content;
 }
@@ -164,7 +171,7 @@ std::optional<std::string_view> PlainKey(const char* first, const char* value) {
 // Where the values of one document are put while it is decoded.
 class Builder {
   public:
-    explicit Builder(Document& doc) : doc_(doc) {}
+    Builder(Document& doc, bool escapes) : doc_(doc), escapes_(escapes) {}
 
     std::uint32_t AddText(std::string_view text) {
         const auto offset = static_cast<std::uint32_t>(doc_.chars.size());
@@ -206,6 +213,7 @@ class Builder {
 
   private:
     Document& doc_;
+    const bool escapes_;
 };
 
 // The root and nested values have the same reading rules but different simdjson types.
@@ -214,7 +222,7 @@ void Builder::Scalar(V& value, simdjson::ondemand::json_type type, Node& out) {
     using simdjson::ondemand::json_type;
     switch (type) {
         case json_type::string: {
-            if (const auto plain = PlainString(value.raw_json_token())) {
+            if (const auto plain = PlainString(value.raw_json_token(), escapes_)) {
                 // Still taken as a string, without unescaping: a value left unread would be
                 // skipped, and simdjson skips a string followed by a colon as a key, so that
                 // {"a": "b": 1} would pass.
@@ -264,8 +272,12 @@ class KeyIndex {
 
     Node& Slot(std::string_view key) {
         const std::size_t n = members_.size();
+        const std::size_t bucket = Bucket(key);
+        const std::uint64_t bit = std::uint64_t{1} << (bucket % 64);
+        const bool maybeSeen = (seen_[bucket / 64] & bit) != 0;
+        seen_[bucket / 64] |= bit;
         if (n < kLinearLimit) {
-            for (std::size_t k = 0; k < n; ++k) {
+            for (std::size_t k = 0; maybeSeen && k < n; ++k) {
                 // The first byte tells most keys of the same length apart without memcmp.
                 const std::string_view seen = builder_.Key(members_[k]);
                 if (seen.size() == key.size() && (key.empty() || seen[0] == key[0]) && seen == key)
@@ -288,6 +300,17 @@ class KeyIndex {
 
   private:
     static constexpr std::size_t kLinearLimit = 32;
+    // A key whose bucket is still empty is new to the object: most keys of a record are, and
+    // they are taken without comparing them with the keys before them.
+    static std::size_t Bucket(std::string_view key) {
+        std::size_t h = key.size();
+        if (!key.empty()) {
+            h = h * 31 + static_cast<unsigned char>(key.front());
+            h = h * 31 + static_cast<unsigned char>(key[key.size() / 2]);
+            h = h * 31 + static_cast<unsigned char>(key.back());
+        }
+        return h % 256;
+    }
     Node& Reset(std::size_t k) {
         Node& node = members_[k];
         node.kind = Node::Kind::Text;
@@ -297,6 +320,7 @@ class KeyIndex {
     Builder& builder_;
     std::vector<Node>& members_;
     std::unordered_map<std::string, std::size_t> map_;
+    std::uint64_t seen_[4] = {};
 };
 
 template <typename Obj>
@@ -309,7 +333,7 @@ void Builder::Object(Obj object, Node& out, int depth) {
         simdjson::ondemand::value& child = field.value();
         std::string_view key;
         if (const auto plain = PlainKey(reinterpret_cast<const char*>(field.key().raw()),
-                                        child.raw_json_token().data()))
+                                        child.raw_json_token().data(), escapes_))
             key = *plain;
         else
             Check(field.unescaped_key().get(key));
@@ -352,8 +376,9 @@ void Builder::Value(simdjson::ondemand::value value, Node& out, int depth) {
 
 }  // namespace
 
-Collection JSONDecodieren(std::string_view json) {
+Collection DecodeDocument(std::string_view json, const char* padded, std::size_t room) {
     using simdjson::ondemand::json_type;
+    static_assert(kJsonPadding >= simdjson::SIMDJSON_PADDING);
     // Offsets are 32-bit; frames are limited far below this.
     if (json.size() >= (std::uint64_t{1} << 31))
         Fail("JSON: document too large");
@@ -365,7 +390,6 @@ Collection JSONDecodieren(std::string_view json) {
             throw std::bad_alloc();
         return p;
     }();
-    thread_local std::string buffer;
     // Whatever a large document made the parser and the buffers grow to is given back once it
     // is decoded (or has failed to decode).
     struct Shrink {
@@ -373,7 +397,6 @@ Collection JSONDecodieren(std::string_view json) {
         ~Shrink() {
             if (!large)
                 return;
-            std::string().swap(buffer);
             for (auto& list : Builder::ScratchLists()) {
                 if (list.capacity() * sizeof(Node) > kKeepBytes / 16)
                     std::vector<Node>().swap(list);
@@ -385,18 +408,15 @@ Collection JSONDecodieren(std::string_view json) {
         }
     } shrink{json.size() > kKeepBytes};
 
-    buffer.assign(json);
-    buffer.resize(json.size() + simdjson::SIMDJSON_PADDING);
-    simdjson::padded_string_view padded(buffer.data(), json.size(), buffer.size());
-
+    simdjson::padded_string_view paddedView(padded, json.size(), room);
     std::shared_ptr<Document> document(new Document, DeleteDocument);
     document->chars.reserve(json.size() + 16);
     document->nodes.reserve(json.size() / 24 + 4);
-    Builder builder(*document);
+    Builder builder(*document, std::memchr(json.data(), '\\', json.size()) != nullptr);
     Node root;
 
     simdjson::ondemand::document doc;
-    Check(parser.iterate(padded).get(doc));
+    Check(parser.iterate(paddedView).get(doc));
     json_type type{};
     Check(doc.type().get(type));
     if (type == json_type::object) {
@@ -426,6 +446,26 @@ Collection JSONDecodieren(std::string_view json) {
     document->nodes.push_back(root);
     const Node* rootNode = &document->nodes.back();
     return Collection(std::move(document), rootNode);
+}
+
+Collection JSONDecodieren(std::string_view json) {
+    thread_local std::string buffer;
+    struct Release {
+        bool large;
+        ~Release() {
+            if (large) {
+                std::string().swap(buffer);
+                ReturnFreedMemory();
+            }
+        }
+    } release{json.size() > kKeepBytes};
+    buffer.assign(json);
+    buffer.resize(json.size() + kJsonPadding);
+    return DecodeDocument(json, buffer.data(), buffer.size());
+}
+
+Collection JSONDecodieren(PaddedJson json) {
+    return DecodeDocument(json.text, json.text.data(), json.text.size() + kJsonPadding);
 }
 
 bool Collection::IsCollection() const noexcept {

@@ -54,7 +54,7 @@ class Collection {
     std::string_view TextOrEmpty() const noexcept;
 
   private:
-    friend Collection JSONDecodieren(std::string_view json);
+    friend Collection DecodeDocument(std::string_view json, const char* padded, std::size_t room);
     Collection(std::shared_ptr<const detail::Document> doc, const detail::Node* node)
         : doc_(std::move(doc)), node_(node) {}
     Collection Child(std::size_t position) const;
@@ -68,5 +68,15 @@ class Collection {
 // Decodes a JSON document (UTF-8 text). The root may be any value. Fails with Error on
 // invalid JSON, trailing content, or nesting deeper than 1024 levels.
 Collection JSONDecodieren(std::string_view json);
+
+// Bytes the decoder may read past the end of its text.
+inline constexpr std::size_t kJsonPadding = 64;
+
+// JSON text followed by at least kJsonPadding bytes of its own buffer, of any content: the
+// decoder reads it where it lies instead of copying it into a padded buffer first.
+struct PaddedJson {
+    std::string_view text;
+};
+Collection JSONDecodieren(PaddedJson json);
 
 }  // namespace zelmo

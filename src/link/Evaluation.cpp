@@ -65,13 +65,16 @@ std::string EreignisText(std::string_view name, std::string_view wert1, std::str
     return text;
 }
 
-Evaluation Auswerten(std::string_view payloadUtf8, TelegramStore& store, bool vorlagenAktiv,
-                     const DispatchFn& dispatch) {
+namespace {
+
+template <typename Json>
+Evaluation Evaluate(Json json, std::string_view payloadUtf8, TelegramStore& store,
+                    bool vorlagenAktiv, const DispatchFn& dispatch) {
     using Outcome = Evaluation::Outcome;
     Evaluation result;
     try {
         store.ReleaseLatest();
-        store.SetLatest(JSONDecodieren(payloadUtf8));
+        store.SetLatest(JSONDecodieren(json));
 
         // The event section is taken before the sections are stored, so an event value that
         // is not a collection fails before anything is replaced.
@@ -112,6 +115,18 @@ Evaluation Auswerten(std::string_view payloadUtf8, TelegramStore& store, bool vo
         result.label = std::string(kFehlerInDerDatenauswertung);
     }
     return result;
+}
+
+}  // namespace
+
+Evaluation Auswerten(std::string_view payloadUtf8, TelegramStore& store, bool vorlagenAktiv,
+                     const DispatchFn& dispatch) {
+    return Evaluate(payloadUtf8, payloadUtf8, store, vorlagenAktiv, dispatch);
+}
+
+Evaluation Auswerten(PaddedJson payloadUtf8, TelegramStore& store, bool vorlagenAktiv,
+                     const DispatchFn& dispatch) {
+    return Evaluate(payloadUtf8, payloadUtf8.text, store, vorlagenAktiv, dispatch);
 }
 
 }  // namespace zelmo

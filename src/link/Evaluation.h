@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "component/Collection.h"
 #include "link/TelegramStore.h"
 
 // The evaluation of one telegram: decode, store, map the event section to an event and hand
@@ -49,6 +50,9 @@ using DispatchFn = std::function<void(const std::string& eventText)>;
 // wrong kind, a missing field, an exception from `dispatch`) ends the evaluation with
 // kFehlerInDerDatenauswertung; what was stored before the failure stays stored.
 Evaluation Auswerten(std::string_view payloadUtf8, TelegramStore& store, bool vorlagenAktiv,
+                     const DispatchFn& dispatch);
+// The same for a payload that lies in a padded buffer, decoded where it lies.
+Evaluation Auswerten(PaddedJson payloadUtf8, TelegramStore& store, bool vorlagenAktiv,
                      const DispatchFn& dispatch);
 
 }  // namespace zelmo

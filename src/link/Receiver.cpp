@@ -4,6 +4,7 @@
 #include <string>
 
 #include "component/CodePage.h"
+#include "component/Collection.h"
 #include "link/Evaluation.h"
 #include "link/Frame.h"
 
@@ -12,6 +13,8 @@ namespace zelmo {
 namespace {
 
 constexpr std::size_t kTelegramLogChars = 100;
+static_assert(kJsonPadding >= codepage::kDecodeSlack);
+constexpr std::size_t kKeepPayloadBytes = std::size_t{4} * 1024 * 1024;
 
 }  // namespace
 
@@ -59,12 +62,19 @@ void Receiver::Telegram(std::string_view frame) {
     // characters without decoding the whole frame twice.
     sink_.TelegramLog(codepage::Decode(frame.substr(0, kTelegramLogChars)));
 
-    const std::string payload = codepage::Decode(frame.substr(kPrefixLength));
+    const std::string_view wire = frame.substr(kPrefixLength);
+    const std::size_t size = codepage::DecodedSize(wire);
+    if (payload_.size() < size + kJsonPadding)
+        payload_.resize(size + kJsonPadding);
+    codepage::DecodeTo(wire, payload_.data());
 
     const std::uint64_t connection = connection_;
     const Evaluation evaluation =
-        Auswerten(payload, store_, vorlagenAktiv_,
+        Auswerten(PaddedJson{{payload_.data(), size}}, store_, vorlagenAktiv_,
                   [this](const std::string& eventText) { sink_.Dispatch(eventText); });
+    // One huge start list does not pin its size for the rest of the show.
+    if (payload_.size() > kKeepPayloadBytes)
+        std::string().swap(payload_);
     if (evaluation.label)
         sink_.StatusLabel(*evaluation.label);
     // Acknowledged only after the output run has returned, and never into a connection

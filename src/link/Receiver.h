@@ -85,6 +85,9 @@ class Receiver {
     const bool& vorlagenAktiv_;
     FrameReader reader_;
     AckWait ack_;
+    // The payload in UTF-8 with the decoder's padding after it. It keeps its size from
+    // telegram to telegram, so it is neither allocated nor filled again for each one.
+    std::string payload_;
     // Counts connects and disconnects, so that OnBytes notices one made from a callback.
     std::uint64_t connection_ = 0;
 };

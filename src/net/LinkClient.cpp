@@ -12,9 +12,9 @@ namespace zelmo::net {
 
 namespace {
 
-// Largest slice handed to the receiver at once: a big start list arriving in one burst is
-// reassembled slice by slice instead of being copied out of the socket in one piece.
-constexpr qint64 kReadSlice = 256 * 1024;
+// Largest slice handed to the receiver at once: a start list of several megabytes is
+// reassembled slice by slice, and the read buffer stays at this size at most.
+constexpr qint64 kReadSlice = 1024 * 1024;
 
 // The link reports a connection by a socket number above 0. A descriptor outside that range
 // (a process started with its standard input closed can get descriptor 0) still is a live
@@ -142,12 +142,17 @@ void LinkClient::onReadyRead() {
         const qint64 available = std::min(socket_.bytesAvailable(), kReadSlice);
         if (available <= 0)
             break;
-        readBuffer_.resize(static_cast<std::size_t>(available));
-        const qint64 got = socket_.read(readBuffer_.data(), available);
+        // The buffer only grows, and is not filled before each read.
+        if (readCapacity_ < available) {
+            readBuffer_ =
+                std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(available));
+            readCapacity_ = available;
+        }
+        const qint64 got = socket_.read(readBuffer_.get(), available);
         if (got <= 0)
             break;
         bytesReceived_ += static_cast<quint64>(got);
-        receiver_->OnBytes(std::string_view(readBuffer_.data(), static_cast<std::size_t>(got)),
+        receiver_->OnBytes(std::string_view(readBuffer_.get(), static_cast<std::size_t>(got)),
                            now_());
     }
     reading_ = false;

@@ -82,7 +82,8 @@ class LinkClient : public QObject {
     // The socket number reported by connected(), kept for the matching disconnected().
     qint32 connectedSocket_ = 0;
     bool reading_ = false;
-    std::string readBuffer_;
+    std::unique_ptr<char[]> readBuffer_;
+    qint64 readCapacity_ = 0;
     // Bytes read from the socket over the client's life.
     quint64 bytesReceived_ = 0;
 };
