@@ -473,7 +473,9 @@ int Bench(const QStringList& args) {
         static_cast<long long>(b.max), dateien.size());
     std::printf("verhältnis: median %.1f, p99 %.1f\n", Verhaeltnis(e.median, b.median),
                 Verhaeltnis(e.p99, b.p99));
-    std::printf("durchsatz: %.0f Telegramme/s\n", count / empfaenger->seconds);
+    // The floor's own rate bounds what any receiver can reach with this sender on this machine.
+    std::printf("durchsatz: %.0f Telegramme/s (untergrenze %.0f Telegramme/s)\n",
+                count / empfaenger->seconds, count / boden->seconds);
     std::printf("speicher des Empfängers: %s nach dem Aufwärmen, %s am Ende, Spitze %s\n",
                 Megabytes(rssAfterWarmUp).c_str(), Megabytes(rssAtEnd).c_str(),
                 Megabytes(peak).c_str());

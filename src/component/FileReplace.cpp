@@ -36,6 +36,12 @@ std::string Reason(int err) {
     return std::strerror(err);
 }
 
+// Asked once: it is a system call, and the process writes files under one number.
+pid_t Pid() {
+    static const pid_t pid = ::getpid();
+    return pid;
+}
+
 // Closes and removes the temporary file unless the rename took it over. The file is created
 // with the usual mode (0666 less the umask), so that a reader running as another user (a
 // share, LiveText) can open the result; a name that happens to exist is skipped.
@@ -44,7 +50,7 @@ class TempFile {
     explicit TempFile(const std::string& target) {
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100; ++attempt) {
-            name_ = target + ".zelmo-" + std::to_string(::getpid()) + "-" +
+            name_ = target + ".zelmo-" + std::to_string(Pid()) + "-" +
                     std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
             fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             created_ = fd_ >= 0;

@@ -1,5 +1,6 @@
 #include "output/LiveTextWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -45,7 +46,12 @@ void Werte(const Collection& telegramm, const std::string& Pfad, const std::stri
         return;
     }
 
+    // A start list gives the same file size from telegram to telegram: room for the last
+    // one's text spares the copies of a growing string (a huge one is not taken as the model).
+    constexpr std::size_t kHoechstensVorab = std::size_t{1} << 20;
+    thread_local std::size_t letzteGroesse = 0;
     std::string inhalt;
+    inhalt.reserve(std::min(letzteGroesse, kHoechstensVorab));
     std::size_t zeilen = 0;
     ausgabe::Lauf lauf{
         Seite,
@@ -74,6 +80,7 @@ void Werte(const Collection& telegramm, const std::string& Pfad, const std::stri
     if (zeilen == 0) {
         return;
     }
+    letzteGroesse = inhalt.size();
     if (DateiErsetzen(JoinSlash(Pfad, Dateiname + ".txt"), inhalt, ziel)) {
         SeiteAnzeigen(Pfad, Seite, ziel);
     }
