@@ -1,67 +1,49 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 
-#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
-// Runs the built `zelmo` tool as a child process. Every wait is bounded and ends as soon as
-// what it waits for has happened.
+#include "TempFolder.h"
+
 namespace zelmo::test {
 
 inline constexpr int kToolWaitMs = 20000;
 
+// The built `zelmo` as a child process; every wait is bounded and returns once its event came.
 class Tool {
   public:
-    explicit Tool(QStringList args) { process_.start(QStringLiteral(ZELMO_TOOL), args); }
-    ~Tool() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(kToolWaitMs);
-        }
-    }
+    // QProcess's destructor kills a tool still running.
+    explicit Tool(const QStringList& args) { process_.start(QStringLiteral(ZELMO_TOOL), args); }
 
     // Standard output and error so far.
     const std::string& Out() { return out_ += process_.readAllStandardOutput().toStdString(); }
     const std::string& Err() { return err_ += process_.readAllStandardError().toStdString(); }
 
-    // Waits until a line of standard output matches `pattern`; returns its first capture
-    // (or the whole match), empty on timeout.
+    // The capture (or the whole match) of the first output line that matches; empty if none.
     std::string WaitForLine(const QString& pattern) {
         const QRegularExpression re(pattern, QRegularExpression::MultilineOption);
-        std::string found;
-        (void)QTest::qWaitFor(
-            [&] {
-                const QRegularExpressionMatch m = re.match(QString::fromStdString(Out()));
-                if (!m.hasMatch())
-                    return process_.state() == QProcess::NotRunning;
-                found = m.captured(m.lastCapturedIndex() >= 1 ? 1 : 0).toStdString();
-                return true;
-            },
-            kToolWaitMs);
-        return found;
+        for (QDeadlineTimer deadline(kToolWaitMs);;) {
+            const auto m = re.match(QString::fromStdString(Out()));
+            if (m.hasMatch())
+                return m.captured(m.lastCapturedIndex()).toStdString();
+            if (!process_.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+                return {};
+        }
     }
 
-    // Waits for the end of the process; its exit code, or -1 when it did not end in time or
-    // crashed.
+    // Waits for the end; the exit code, or -1 when the tool did not end in time or crashed.
     int Finish() {
-        (void)QTest::qWaitFor([&] { return process_.state() == QProcess::NotRunning; },
-                              kToolWaitMs);
+        process_.waitForFinished(kToolWaitMs);
         Out();
         Err();
-        if (process_.state() != QProcess::NotRunning ||
-            process_.exitStatus() != QProcess::NormalExit)
-            return -1;
-        return process_.exitCode();
+        const bool ended = process_.state() == QProcess::NotRunning &&
+                           process_.exitStatus() == QProcess::NormalExit;
+        return ended ? process_.exitCode() : -1;
     }
 
     void Terminate() { process_.terminate(); }
@@ -72,59 +54,18 @@ class Tool {
     std::string err_;
 };
 
-inline std::string ReadBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<fehlt>";
-    return file.readAll().toStdString();
-}
-
-inline void WriteBytes(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-// The lines of a text, without their line breaks.
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
-// A template in the exact form the program writes, from rows of the ten field values.
-inline std::string VorlageText(const std::vector<std::vector<std::string>>& zeilen,
+// A template in the program's exact file form; per line: event, page, file, tables, fields.
+inline std::string VorlageText(const std::vector<std::array<std::string, 5>>& zeilen,
                                const std::string& type = "OptLiveText") {
-    static const char* kNames[] = {"Ereignis", "Turnierart", "Unterauswahl1", "Unterauswahl2",
-                                   "Umlauf",   "Reserve",    "Seite",         "Dateiname",
-                                   "Tabelle",  "Feld"};
     std::string out = "{\"Vorlage\" : {\"Zeilen\" :[";
-    for (std::size_t z = 0; z < zeilen.size(); ++z) {
-        for (std::size_t i = 0; i < 10; ++i)
-            out += std::string(i ? ", \"" : "{\"") + kNames[i] + "\": \"" + zeilen[z][i] + "\"";
-        out += z + 1 < zeilen.size() ? "}, " : "} ";
-    }
-    return out + "]} ,\"Ausgabeformat\" : [{\"Type\": \"" + type + "\",\"Trenner\" : \",\"}]}\r\n";
+    for (const auto& [ereignis, seite, datei, tabelle, feld] : zeilen)
+        out += (out.back() == '[' ? "{\"Ereignis\": \"" : "}, {\"Ereignis\": \"") + ereignis +
+               "\", \"Turnierart\": \"Alle\", \"Unterauswahl1\": \"Alle\", \"Unterauswahl2\": "
+               "\"Alle\", \"Umlauf\": \"Alle\", \"Reserve\": \"\", \"Seite\": \"" +
+               seite + "\", \"Dateiname\": \"" + datei + "\", \"Tabelle\": \"" + tabelle +
+               "\", \"Feld\": \"" + feld + "\"";
+    return out + "} ]} ,\"Ausgabeformat\" : [{\"Type\": \"" + type +
+           "\",\"Trenner\" : \",\"}]}\r\n";
 }
-
-// A fresh folder per test; the application object the process waits need.
-class ToolFixture : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "zelmo_test_tools";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-        ASSERT_TRUE(temp_.isValid());
-    }
-    QString Path(const QString& name) const { return temp_.filePath(name); }
-    std::string PathText(const QString& name) const { return Path(name).toStdString(); }
-
-    QTemporaryDir temp_;
-};
 
 }  // namespace zelmo::test
