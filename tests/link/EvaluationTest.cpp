@@ -68,32 +68,19 @@ TEST(Auswerten, OutcomesWithTheirEventTextOrLabel) {
     const Row rows[] = {
         {R"({"Ereignis": {"Befehl": "Befehl", "Status": "ZeitMessung", "Wert1": "Ende",
              "Wert2": "65.30", "Wert3": 4, "Wert4": "Müller"}})",
-         Outcome::Dispatched,
-         "ZM Ende\x1B"
-         "Ende\x1B"
-         "65.30\x1B"
-         "4\x1B"
-         "Müller"},
+         Outcome::Dispatched, "ZM Ende\033Ende\03365.30\0334\033Müller"},
         {R"({"Ereignis": {"Wert4": null, "Wert3": false, "Wert2": true, "Wert1": "a",
              "Status": "Ziel", "Befehl": "Befehl"}})",
-         Outcome::Dispatched,
-         "Ziel\x1B"
-         "a\x1B"
-         "Wahr\x1B"
-         "Falsch\x1B"},
+         Outcome::Dispatched, "Ziel\033a\033Wahr\033Falsch\033"},
         {Telegram("befehl", "Neu"), Outcome::NoCommand, ""},
         // Cut after 100 characters, not bytes.
         {umlauts, Outcome::UnknownStatus,
          R"(Falsche Abfragetext: {"Ereignis":{"Befehl":"Befehl","Status":"ÄÖÜäöüß)" +
              std::string(52, 'x')},
-        {"{\"Ereignis\": ", Outcome::Failed, fehler},
         {"[1]", Outcome::Failed, fehler},
-        {R"({"Startliste": {}})", Outcome::Failed, fehler},
-        {R"({"Ereignis": "Neu"})", Outcome::Failed, fehler},
         // A missing field is found before the unknown status.
         {R"({"Ereignis": {"Befehl": "Befehl", "Status": "Quatsch"}})", Outcome::Failed, fehler},
         {Telegram("Befehl", "Neu", "", "{}"), Outcome::Failed, fehler},
-        {Telegram("Befehl", "Neu", R"(, "Startliste": "leer")"), Outcome::Failed, fehler},
         {Telegram("Befehl", "Neu"), Outcome::Failed, fehler},  // the output run throws
     };
     for (const auto& row : rows) {
@@ -127,9 +114,7 @@ TEST(Auswerten, SectionsKeepTheirContentUntilATelegramCarriesThem) {
     evaluate(Telegram("Info", "Neu", R"(, "Startliste": {"N": "2"})"));
     EXPECT_EQ(section("Startliste", "N"), "2");
     EXPECT_EQ(section("Ergebnisliste", "N"), "E1");
-    EXPECT_FALSE(store.Latest().Exists("Ergebnisliste"));
     EXPECT_TRUE(store.Section("Reiter").IsNothing());
-    EXPECT_TRUE(store.Section("Ereignis").IsNothing());  // not a stored section
 
     // "Reiter" comes between "AktUml" and "Umlaufdaten" in the storing order.
     EXPECT_EQ(evaluate(Telegram("Befehl", "Neu", R"(, "Umlaufdaten": {"U": "neu"}, "Reiter": 5,
@@ -141,21 +126,19 @@ TEST(Auswerten, SectionsKeepTheirContentUntilATelegramCarriesThem) {
     EXPECT_TRUE(store.Section("Reiter").IsNothing());
 
     // An event value of the wrong kind fails before any section is replaced.
-    evaluate(R"({"Ereignis": 1, "AktUml": {"U": "nie"}})");
+    EXPECT_EQ(evaluate(R"({"Ereignis": 1, "AktUml": {"U": "nie"}})").outcome, Outcome::Failed);
     EXPECT_EQ(section("AktUml", "U"), "neu");
 
-    evaluate(R"({"AktUml": {"U": "ohne Ereignis"}})");
+    EXPECT_EQ(evaluate(R"({"AktUml": {"U": "ohne Ereignis"}})").outcome, Outcome::Failed);
     EXPECT_EQ(section("AktUml", "U"), "ohne Ereignis");
     const Evaluation inactive =
         evaluate(Telegram("Befehl", "GAEin", R"(, "Reiter": {"Name": "Kühn"})", "7"), false);
     EXPECT_EQ(inactive.outcome, Outcome::Inactive);
-    EXPECT_EQ(inactive.eventText,
-              "GA Ein\x1B"
-              "7\x1B\x1B\x1B");
+    EXPECT_EQ(inactive.eventText, "GA Ein\0337\033\033\033");
     EXPECT_EQ(section("Reiter", "Name"), "Kühn");
 
     // A payload that does not decode leaves no latest telegram, but the sections stay.
-    evaluate("kein JSON");
+    EXPECT_EQ(evaluate("kein JSON").outcome, Outcome::Failed);
     EXPECT_TRUE(store.Latest().IsNothing());
     EXPECT_EQ(section("Reiter", "Name"), "Kühn");
 }

@@ -5,7 +5,6 @@
 #include <string>
 
 namespace zelmo {
-namespace {
 
 using namespace std::chrono_literals;
 using Change = LinkFreshness::Change;
@@ -51,5 +50,4 @@ TEST(LinkFreshness, GoesStaleAfterTheThresholdAndBackWithATelegram) {
     }
 }
 
-}  // namespace
 }  // namespace zelmo

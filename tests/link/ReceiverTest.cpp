@@ -18,9 +18,20 @@ namespace {
 using namespace std::chrono_literals;
 using Calls = std::vector<std::string>;
 
-// Records every effect in order.
-class RecordingSink : public ReceiverSink {
-  public:
+const std::string kFrame =
+    R"(0000000102{"Ereignis":{"Befehl":"Befehl","Status":"GAEin","Wert1":1,"Wert2":"","Wert3":"","Wert4":""}})";
+const std::string kLogged = "telegram: " + kFrame.substr(0, 100);
+const std::string kEvent = "dispatch: GA Ein\0331\033\033\033";
+const std::string kAck = "send: 0000000012OK";
+const auto t0 = AckWait::Clock::time_point{} + 1h;
+
+// A receiver that records every effect in order.
+struct Fixture : ReceiverSink {
+    explicit Fixture(bool connected = true) {
+        if (connected)
+            receiver.OnConnected(7);
+        calls.clear();
+    }
     void TelegramLog(const std::string& line) override { calls.push_back("telegram: " + line); }
     void ClientLog(const std::string& line) override { calls.push_back("client: " + line); }
     void StatusLabel(const std::string& text) override { calls.push_back("label: " + text); }
@@ -35,52 +46,18 @@ class RecordingSink : public ReceiverSink {
 
     Calls calls;
     std::function<void()> onDispatch;
-};
-
-const std::string kFrame =
-    R"(0000000102{"Ereignis":{"Befehl":"Befehl","Status":"GAEin","Wert1":1,"Wert2":"","Wert3":"","Wert4":""}})";
-const std::string kLogged = "telegram: " + kFrame.substr(0, 100);
-const std::string kEvent =
-    "dispatch: GA Ein\x1B"
-    "1\x1B\x1B\x1B";
-const std::string kAck = "send: 0000000012OK";
-const auto t0 = AckWait::Clock::time_point{} + 1h;
-
-struct Fixture {
-    explicit Fixture(bool connected = true) {
-        if (connected)
-            receiver.OnConnected(7);
-        sink.calls.clear();
-    }
     TelegramStore store;
-    RecordingSink sink;
-    bool vorlagenAktiv = true;
-    Receiver receiver{store, sink, vorlagenAktiv};
+    const bool vorlagenAktiv = true;
+    Receiver receiver{store, *this, vorlagenAktiv};
 };
-
-// The log holds the first 100 characters, decoded; a telegram that fails its evaluation is
-// acknowledged all the same.
-TEST(Receiver, ATelegramIsLoggedEvaluatedAndAcknowledged) {
-    Fixture f;
-    f.receiver.OnBytes("0000000150{\"Reiter\":{\"Name\":\"J\xFCrgen K\xFChn\",\"X\":\"" +
-                           std::string(100, 'x') + "\"}}",
-                       t0);
-    EXPECT_EQ(f.sink.calls,
-              (Calls{"telegram: 0000000150{\"Reiter\":{\"Name\":\"Jürgen Kühn\",\"X\":\"" +
-                         std::string(53, 'x'),
-                     "label: Fehler in der Datenauswertung!", kAck}));
-}
 
 // Whatever the garbage and however it is cut into reads (arriving closer together than the
 // quiet time), it costs exactly one acknowledgement once the link has been quiet, whether a
 // timer or the next bytes notice the quiet; the telegram sent after that answer is evaluated
 // and acknowledged once.
 TEST(Receiver, AGarbledRunIsAnsweredOnceAfterTheQuietTime) {
-    std::string x0;
-    for (int k = 0; k < 40; ++k)
-        x0 += "x0";
     const std::string rows[] = {
-        x0,
+        "x0x0x0x0x0x0x0x0x0x0",
         "Fehler 100",
         "12a0000000012OK",                 // a peer acknowledgement inside garbage
         "0067108865xy",                    // one byte above the frame limit
@@ -105,12 +82,12 @@ TEST(Receiver, AGarbledRunIsAnsweredOnceAfterTheQuietTime) {
                 now -= 10ms;
                 EXPECT_EQ(f.receiver.Deadline(), now + 250ms);
                 f.receiver.Tick(now + 249ms);
-                EXPECT_EQ(f.sink.calls, Calls{});
+                EXPECT_EQ(f.calls, Calls{});
                 if (timer)
                     f.receiver.Tick(now + 250ms);
                 f.receiver.OnBytes(kFrame, now + 250ms);
-                EXPECT_EQ(f.sink.calls, (Calls{"client: Fehlerhafter Rahmen", "client: " + logged,
-                                               kAck, kLogged, kEvent, kAck}));
+                EXPECT_EQ(f.calls, (Calls{"client: Fehlerhafter Rahmen", "client: " + logged, kAck,
+                                          kLogged, kEvent, kAck}));
                 EXPECT_FALSE(f.receiver.Deadline());
             }
         }
@@ -134,30 +111,27 @@ TEST(Receiver, EachConnectionStartsTheStreamAfresh) {
     EXPECT_FALSE(f.receiver.Deadline());
     f.receiver.Tick(t0 + 1s);
     // A reconnect during the output run drops the acknowledgement and the rest of the bytes.
-    f.sink.onDispatch = [&] {
+    f.onDispatch = [&] {
         f.receiver.OnDisconnected(9);
         f.receiver.OnConnected(10);
     };
     f.receiver.OnBytes(kFrame + kFrame, t0 + 1s);
-    EXPECT_EQ(f.sink.calls, (Calls{"client: TCPClient TCPDisConnect - Socket: 7",
-                                   "client: TCPClient TCPConnect - Socket: 8",
-                                   "client: TCPClient TCPDisConnect - Socket: 8",
-                                   "client: TCPClient TCPConnect - Socket: 9", kLogged, kEvent,
-                                   "client: TCPClient TCPDisConnect - Socket: 9",
-                                   "client: TCPClient TCPConnect - Socket: 10"}));
-}
-
-TEST(Receiver, NothingIsSentWithoutAConnection) {
-    Fixture f(false);
-    EXPECT_FALSE(f.receiver.Send("halo", t0));
-    EXPECT_FALSE(f.receiver.AckPending());
-    f.receiver.OnBytes(kFrame, t0);
-    const std::string refused = "client: Nicht versandt - Keine Socketnummer vorhanden!";
-    EXPECT_EQ(f.sink.calls, (Calls{refused, kLogged, kEvent, refused}));
+    EXPECT_EQ(f.calls, (Calls{"client: TCPClient TCPDisConnect - Socket: 7",
+                              "client: TCPClient TCPConnect - Socket: 8",
+                              "client: TCPClient TCPDisConnect - Socket: 8",
+                              "client: TCPClient TCPConnect - Socket: 9", kLogged, kEvent,
+                              "client: TCPClient TCPDisConnect - Socket: 9",
+                              "client: TCPClient TCPConnect - Socket: 10"}));
 }
 
 TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {
-    Fixture f;
+    // Without a connection nothing is sent, the answer to a telegram neither.
+    Fixture f(false);
+    EXPECT_FALSE(f.receiver.Send("halo", t0));
+    f.receiver.OnBytes(kFrame, t0);
+    EXPECT_FALSE(f.receiver.AckPending());
+    f.receiver.OnConnected(7);
+
     // A second send starts its own wait, which gives up once, only after more than 4 s. The
     // length prefix counts the bytes in the code page ('?' for a character outside it).
     EXPECT_TRUE(f.receiver.Send("HalloÄüßÖ", t0));
@@ -170,8 +144,12 @@ TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {
     f.receiver.Tick(t0 + 10s);
 
     // Our own acknowledgement of an incoming telegram does not end the wait; the peer's does.
+    // The telegram log holds the first 100 characters, decoded; a telegram that fails its
+    // evaluation is acknowledged all the same.
     f.receiver.Send("", t0);
-    f.receiver.OnBytes(kFrame, t0);
+    f.receiver.OnBytes("0000000150{\"Reiter\":{\"Name\":\"J\xFCrgen K\xFChn\",\"X\":\"" +
+                           std::string(100, 'x') + "\"}}",
+                       t0);
     EXPECT_TRUE(f.receiver.AckPending());
     f.receiver.OnBytes("0000000012OK", t0);
     EXPECT_FALSE(f.receiver.AckPending());
@@ -179,10 +157,14 @@ TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {
     // "OK" is an acknowledgement: sent without a wait.
     EXPECT_TRUE(f.receiver.Send("OK", t0));
     EXPECT_FALSE(f.receiver.AckPending());
-    EXPECT_EQ(f.sink.calls,
-              (Calls{"send: 0000000019Hallo\xC4\xFC\xDF\xD6", "send: 0000000013\x80??",
-                     "client: Nicht versandt - Timeout überschritten!", "send: 0000000010", kLogged,
-                     kEvent, kAck,
+    const std::string refused = "client: Nicht versandt - Keine Socketnummer vorhanden!";
+    EXPECT_EQ(f.calls,
+              (Calls{refused, kLogged, kEvent, refused, "client: TCPClient TCPConnect - Socket: 7",
+                     "send: 0000000019Hallo\xC4\xFC\xDF\xD6", "send: 0000000013\x80??",
+                     "client: Nicht versandt - Timeout überschritten!", "send: 0000000010",
+                     "telegram: 0000000150{\"Reiter\":{\"Name\":\"Jürgen Kühn\",\"X\":\"" +
+                         std::string(53, 'x'),
+                     "label: Fehler in der Datenauswertung!", kAck,
                      "client: TCPClient DataArrival: 7 * OK empfangen * 0 * "
                      "FirstBufferAfterOverflow = Falsch",
                      kAck}));

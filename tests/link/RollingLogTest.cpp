@@ -6,7 +6,6 @@
 #include <vector>
 
 namespace zelmo {
-namespace {
 
 TEST(RollingLog, KeepsTheNewestLinesOldestFirst) {
     const std::pair<std::size_t, int> rows[] = {
@@ -24,5 +23,4 @@ TEST(RollingLog, KeepsTheNewestLinesOldestFirst) {
     }
 }
 
-}  // namespace
 }  // namespace zelmo
