@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "component/CodePage.h"
-#include "link/TelegramStore.h"
 
 namespace zelmo {
 namespace {
@@ -24,6 +21,13 @@ const std::string kLogged = "telegram: " + kFrame.substr(0, 100);
 const std::string kEvent = "dispatch: GA Ein\0331\033\033\033";
 const std::string kAck = "send: 0000000012OK";
 const auto t0 = AckWait::Clock::time_point{} + 1h;
+
+std::string Connect(int socket) {
+    return "client: TCPClient TCPConnect - Socket: " + std::to_string(socket);
+}
+std::string Disconnect(int socket) {
+    return "client: TCPClient TCPDisConnect - Socket: " + std::to_string(socket);
+}
 
 // A receiver that records every effect in order.
 struct Fixture : ReceiverSink {
@@ -101,11 +105,10 @@ TEST(Receiver, EachConnectionStartsTheStreamAfresh) {
     f.receiver.OnBytes(kFrame.substr(0, 60), t0);
     f.receiver.OnDisconnected(7);
     f.receiver.OnConnected(8);
-    // The old frame's tail cannot start a frame: only the old frame could have taken it. In
-    // the new connection it is garbage, whose run the next reconnect ends without an answer.
-    const std::string tail = kFrame.substr(60);
-    ASSERT_NE(tail.front(), '0');
-    f.receiver.OnBytes(tail, t0);
+    // The old frame's tail is garbage in the new connection (only the old frame could have
+    // taken it), and the next reconnect ends its run without an answer.
+    ASSERT_NE(kFrame[60], '0');
+    f.receiver.OnBytes(kFrame.substr(60), t0);
     f.receiver.OnDisconnected(8);
     f.receiver.OnConnected(9);
     EXPECT_FALSE(f.receiver.Deadline());
@@ -116,12 +119,8 @@ TEST(Receiver, EachConnectionStartsTheStreamAfresh) {
         f.receiver.OnConnected(10);
     };
     f.receiver.OnBytes(kFrame + kFrame, t0 + 1s);
-    EXPECT_EQ(f.calls, (Calls{"client: TCPClient TCPDisConnect - Socket: 7",
-                              "client: TCPClient TCPConnect - Socket: 8",
-                              "client: TCPClient TCPDisConnect - Socket: 8",
-                              "client: TCPClient TCPConnect - Socket: 9", kLogged, kEvent,
-                              "client: TCPClient TCPDisConnect - Socket: 9",
-                              "client: TCPClient TCPConnect - Socket: 10"}));
+    EXPECT_EQ(f.calls, (Calls{Disconnect(7), Connect(8), Disconnect(8), Connect(9), kLogged, kEvent,
+                              Disconnect(9), Connect(10)}));
 }
 
 TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {
@@ -158,16 +157,15 @@ TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {
     EXPECT_TRUE(f.receiver.Send("OK", t0));
     EXPECT_FALSE(f.receiver.AckPending());
     const std::string refused = "client: Nicht versandt - Keine Socketnummer vorhanden!";
-    EXPECT_EQ(f.calls,
-              (Calls{refused, kLogged, kEvent, refused, "client: TCPClient TCPConnect - Socket: 7",
-                     "send: 0000000019Hallo\xC4\xFC\xDF\xD6", "send: 0000000013\x80??",
-                     "client: Nicht versandt - Timeout überschritten!", "send: 0000000010",
-                     "telegram: 0000000150{\"Reiter\":{\"Name\":\"Jürgen Kühn\",\"X\":\"" +
-                         std::string(53, 'x'),
-                     "label: Fehler in der Datenauswertung!", kAck,
-                     "client: TCPClient DataArrival: 7 * OK empfangen * 0 * "
-                     "FirstBufferAfterOverflow = Falsch",
-                     kAck}));
+    EXPECT_EQ(f.calls, (Calls{refused, kLogged, kEvent, refused, Connect(7),
+                              "send: 0000000019Hallo\xC4\xFC\xDF\xD6", "send: 0000000013\x80??",
+                              "client: Nicht versandt - Timeout überschritten!", "send: 0000000010",
+                              "telegram: 0000000150{\"Reiter\":{\"Name\":\"Jürgen Kühn\",\"X\":\"" +
+                                  std::string(53, 'x'),
+                              "label: Fehler in der Datenauswertung!", kAck,
+                              "client: TCPClient DataArrival: 7 * OK empfangen * 0 * "
+                              "FirstBufferAfterOverflow = Falsch",
+                              kAck}));
 }
 
 }  // namespace
