@@ -2,20 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zelmo {
 
 using Change = LinkFreshness::Change;
 
-// One story on a 120 s threshold: each step happens at its second, then the link is checked.
+// One story on a 120 s threshold, a row per step: its second, what happens, the change the check
+// then finds and the quiet time shown ("-": disconnected).
 TEST(LinkFreshness, GoesStaleAfterTheThresholdAndBackWithATelegram) {
     enum class Tat { Nichts, Verbinden, Telegramm, Trennen };
-    struct Row {
-        int at;  // seconds after t0
-        Tat tat;
-        Change want;
-        const char* quiet;  // "-": disconnected
-    };
-    const Row rows[] = {
+    const std::tuple<int, Tat, Change, const char*> rows[] = {
         {0, Tat::Nichts, Change::None, "-"},  // never stale while disconnected
         {1000, Tat::Verbinden, Change::None, "0 s"},
         {1119, Tat::Nichts, Change::None, "1 min 59 s"},  // no telegram yet: from the connection
@@ -30,18 +27,18 @@ TEST(LinkFreshness, GoesStaleAfterTheThresholdAndBackWithATelegram) {
     };
     const auto t0 = LinkFreshness::Clock::time_point{};
     LinkFreshness link;
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.at);
-        const auto now = t0 + std::chrono::seconds(row.at);
-        if (row.tat == Tat::Verbinden)
+    for (const auto& [at, tat, want, shown] : rows) {
+        SCOPED_TRACE(at);
+        const auto now = t0 + std::chrono::seconds(at);
+        if (tat == Tat::Verbinden)
             link.Connected(now);
-        if (row.tat == Tat::Telegramm)
+        if (tat == Tat::Telegramm)
             link.Telegram(now);
-        if (row.tat == Tat::Trennen)
+        if (tat == Tat::Trennen)
             link.Disconnected();
-        EXPECT_EQ(link.Check(now), row.want);
+        EXPECT_EQ(link.Check(now), want);
         const auto quiet = link.Quiet(now);
-        EXPECT_EQ(quiet ? DauerText(*quiet) : "-", row.quiet);
+        EXPECT_EQ(quiet ? DauerText(*quiet) : "-", shown);
     }
 }
 
