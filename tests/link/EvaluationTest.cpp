@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "component/Error.h"
@@ -41,16 +42,11 @@ TEST(EreignisName, StatusTable) {
         EXPECT_EQ(EreignisName(unknown, "Start"), std::nullopt) << unknown;
 }
 
-// What the operator sees of a telegram: the event text handed to the output run, or the
-// status label.
+// What the operator sees of a telegram: the event text handed to the output run, else the
+// status label ("" for none).
 TEST(Auswerten, OutcomesWithTheirEventTextOrLabel) {
     const std::string fehler = "Fehler in der Datenauswertung!";
-    struct Row {
-        std::string payload;
-        Outcome outcome;
-        std::string shown;  // the dispatched text, else the label ("" for none)
-    };
-    const Row rows[] = {
+    const std::tuple<std::string, Outcome, std::string> rows[] = {
         {R"({"Ereignis": {"Befehl": "Befehl", "Status": "ZeitMessung", "Wert1": "Ende",
              "Wert2": "65.30", "Wert3": 4, "Wert4": "Müller"}})",
          Outcome::Dispatched, "ZM Ende\033Ende\03365.30\0334\033Müller"},
@@ -67,19 +63,19 @@ TEST(Auswerten, OutcomesWithTheirEventTextOrLabel) {
         {Telegram("Befehl", "Neu", "", "{}"), Outcome::Failed, fehler},
         {Telegram("Befehl", "Neu"), Outcome::Failed, fehler},  // the output run throws
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.payload);
+    for (const auto& [payload, outcome, shown] : rows) {
+        SCOPED_TRACE(payload);
         TelegramStore store;
         std::vector<std::string> dispatched;
-        const Evaluation result = Auswerten(row.payload, store, true, [&](const std::string& t) {
+        const Evaluation result = Auswerten(payload, store, true, [&](const std::string& t) {
             if (t.starts_with("Neu"))
                 throw Error("Ausgabe fehlgeschlagen");
             dispatched.push_back(t);
         });
-        const bool shownAsEvent = row.outcome == Outcome::Dispatched;
-        EXPECT_EQ(result.outcome, row.outcome);
-        EXPECT_EQ(result.label.value_or(""), shownAsEvent ? "" : row.shown);
-        EXPECT_EQ(dispatched, shownAsEvent ? std::vector{row.shown} : std::vector<std::string>{});
+        const bool shownAsEvent = outcome == Outcome::Dispatched;
+        EXPECT_EQ(result.outcome, outcome);
+        EXPECT_EQ(result.label.value_or(""), shownAsEvent ? "" : shown);
+        EXPECT_EQ(dispatched, shownAsEvent ? std::vector{shown} : std::vector<std::string>{});
     }
 }
 
