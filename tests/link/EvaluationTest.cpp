@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 #include <vector>
 
 #include "component/Error.h"
-#include "link/TelegramStore.h"
 
 namespace zelmo {
 namespace {
@@ -79,8 +77,7 @@ TEST(Auswerten, OutcomesWithTheirEventTextOrLabel) {
     }
 }
 
-// A telegram replaces only the sections it carries, in the storing order, even when it fails
-// part-way, and without an event or an active template editor.
+// A telegram replaces the sections it carries, in the storing order, even failing part-way.
 TEST(Auswerten, SectionsKeepTheirContentUntilATelegramCarriesThem) {
     TelegramStore store;
     auto evaluate = [&](const std::string& payload, bool aktiv = true) {
@@ -118,7 +115,7 @@ TEST(Auswerten, SectionsKeepTheirContentUntilATelegramCarriesThem) {
     EXPECT_EQ(inactive.eventText, "GA Ein\0337\033\033\033");
     EXPECT_EQ(section("Reiter", "Name"), "Kühn");
 
-    // A payload that does not decode leaves no latest telegram, but the sections stay.
+    // A payload that does not decode leaves no latest telegram; the sections stay.
     EXPECT_EQ(evaluate("kein JSON").outcome, Outcome::Failed);
     EXPECT_TRUE(store.Latest().IsNothing());
     EXPECT_EQ(section("Reiter", "Name"), "Kühn");

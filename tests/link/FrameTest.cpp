@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "link/FrameReader.h"
@@ -12,10 +10,9 @@ namespace {
 
 using Kind = FrameReader::Kind;
 
-// Each chunk arrives at once; an empty chunk stands for the quiet time passing, as it does again
-// after the last chunk. Each row also runs with every chunk cut byte by byte and at random: the
-// frames found must not depend on the cuts, and a garbled run yields nothing until the quiet
-// time has passed. The garbage forms themselves are in the receiver's table.
+// Each chunk arrives at once, cut whole, byte by byte and at random: the frames must not depend on
+// the cuts. An empty chunk, and the end, stand for the quiet time that ends a garbled run (whose
+// forms are in the receiver's table).
 TEST(FrameReader, FramesAndGarbageHoweverTheStreamIsCut) {
     const std::string k25 = "0000000025{\"Ereignis\":{}}";
     const std::string k14 = "0000000014halo";

@@ -4,11 +4,8 @@
 
 #include <QCoreApplication>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QVariant>
-
-#include <chrono>
 
 namespace zelmo::net {
 
