@@ -61,7 +61,6 @@ struct Fixture : ReceiverSink {
 // and acknowledged once.
 TEST(Receiver, AGarbledRunIsAnsweredOnceAfterTheQuietTime) {
     const std::string rows[] = {
-        "x0x0x0x0x0x0x0x0x0x0",
         "12a0000000012OK",                 // a peer acknowledgement inside garbage
         "0067108865xy",                    // one byte above the frame limit
         "000000x102" + kFrame.substr(10),  // a show telegram with a corrupted header
