@@ -67,15 +67,13 @@ TEST(LinkClient, SignalsSocketWritesAndTheTimer) {
     peer->write(frame.c_str());
     ASSERT_TRUE(QTest::qWaitFor([&] { return calls.size() == 4; }, kWaitMs));
 
-    // The wait for the peer's acknowledgement: its timer is started again when it fires early.
+    // The wait for the peer's acknowledgement: its timer is started again when it fires early and
+    // stops when the answer comes.
     ASSERT_TRUE(client.send("halo"));
     EXPECT_EQ(timer.interval(), 4001);
     now += 4s;
     Peer::FireTimer(client);
     EXPECT_TRUE(client.ackPending() && timer.isActive());
-    now += 1ms;
-    Peer::FireTimer(client);
-    EXPECT_FALSE(client.ackPending() || timer.isActive());
     ASSERT_TRUE(client.send("HalloÄüßÖ"));
     peer->write("0000000012OK");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !client.ackPending(); }, kWaitMs));
