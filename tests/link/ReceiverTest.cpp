@@ -125,6 +125,7 @@ TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {
     // Without a connection nothing is sent, the answer to a telegram neither.
     Fixture f(false);
     EXPECT_FALSE(f.receiver.Send("halo", t0));
+    EXPECT_FALSE(f.receiver.AckPending());
     f.receiver.OnBytes(kFrame, t0);
     f.receiver.OnConnected(7);
 
