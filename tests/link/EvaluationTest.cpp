@@ -45,12 +45,10 @@ TEST(EreignisName, StatusTable) {
 TEST(Auswerten, OutcomesWithTheirEventTextOrLabel) {
     const std::string fehler = "Fehler in der Datenauswertung!";
     const std::tuple<std::string, Outcome, std::string> rows[] = {
-        {R"({"Ereignis": {"Befehl": "Befehl", "Status": "ZeitMessung", "Wert1": "Ende",
-             "Wert2": "65.30", "Wert3": 4, "Wert4": "Müller"}})",
-         Outcome::Dispatched, "ZM Ende\033Ende\03365.30\0334\033Müller"},
-        {R"({"Ereignis": {"Wert4": null, "Wert3": false, "Wert2": true, "Wert1": "a",
-             "Status": "Ziel", "Befehl": "Befehl"}})",
-         Outcome::Dispatched, "Ziel\033a\033Wahr\033Falsch\033"},
+        // Fields in any order, values of any kind.
+        {R"({"Ereignis": {"Wert4": null, "Wert3": false, "Wert2": 65.3, "Wert1": "Ende",
+             "Status": "ZeitMessung", "Befehl": "Befehl"}})",
+         Outcome::Dispatched, "ZM Ende\033Ende\03365.3\033Falsch\033"},
         {Telegram("befehl", "Neu"), Outcome::NoCommand, ""},
         // Cut after 100 characters, not bytes.
         {Telegram("Befehl", "ÄÖÜäöüß" + std::string(100, 'x')), Outcome::UnknownStatus,
@@ -91,7 +89,6 @@ TEST(Auswerten, SectionsKeepTheirContentUntilATelegramCarriesThem) {
     evaluate(Telegram("Info", "Neu", R"(, "Startliste": {"N": "2"})"));
     EXPECT_EQ(section("Startliste", "N"), "2");
     EXPECT_EQ(section("Ergebnisliste", "N"), "E1");
-    EXPECT_TRUE(store.Section("Reiter").IsNothing());
     EXPECT_TRUE(store.Section("Ereignis").IsNothing());  // not a stored section
 
     // "Reiter" comes between "AktUml" and "Umlaufdaten" in the storing order.
