@@ -92,10 +92,9 @@ TEST(Auswerten, SectionsKeepTheirContentUntilATelegramCarriesThem) {
     EXPECT_TRUE(store.Section("Ereignis").IsNothing());  // not a stored section
 
     // "Reiter" comes between "AktUml" and "Umlaufdaten" in the storing order.
-    EXPECT_EQ(evaluate(Telegram("Befehl", "Neu", R"(, "Umlaufdaten": {"U": "neu"}, "Reiter": 5,
-                                                    "AktUml": {"U": "neu"})"))
-                  .outcome,
-              Outcome::Failed);
+    const auto failed = evaluate(Telegram(
+        "Befehl", "Neu", R"(, "Umlaufdaten": {"U": "neu"}, "Reiter": 5, "AktUml": {"U": "neu"})"));
+    EXPECT_EQ(failed.outcome, Outcome::Failed);
     EXPECT_EQ(section("AktUml", "U"), "neu");
     EXPECT_EQ(section("Umlaufdaten", "U"), "alt");
     EXPECT_TRUE(store.Section("Reiter").IsNothing());

@@ -1,3 +1,5 @@
+// The receiving end of the link: frames reassembled from the byte stream, then logged, evaluated
+// and acknowledged.
 #include "link/Receiver.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +7,7 @@
 #include <algorithm>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "component/CodePage.h"
@@ -21,6 +24,70 @@ const std::string kLogged = "telegram: " + kFrame.substr(0, 100);
 const std::string kEvent = "dispatch: GA Ein\0331\033\033\033";
 const std::string kAck = "send: 0000000012OK";
 const auto t0 = AckWait::Clock::time_point{} + 1h;
+
+using Kind = FrameReader::Kind;
+
+// Each chunk arrives at once, cut whole, byte by byte and at random: the frames must not depend on
+// the cuts. An empty chunk, and the end, stand for the quiet time that ends a garbled run (whose
+// forms are in the table below).
+TEST(FrameReader, FramesAndGarbageHoweverTheStreamIsCut) {
+    const std::string k14 = "0000000014halo";
+    const std::string ack = "0000000012OK";
+    // Above the buffer size kept between frames; the pattern shows a misplaced byte.
+    std::string big = "0004200010";
+    for (std::size_t k = big.size(); k < 4200010; ++k)
+        big.push_back(char('a' + k % 26));
+    // Name, chunks, events (kind, index of the chunk that completed it, bytes).
+    using Chunks = std::vector<std::string>;
+    const std::tuple<const char*, Chunks, Chunks> rows[] = {
+        {"empty payload is a frame", {"0000000010" + k14}, {"T0 0000000010", "T0 " + k14}},
+        {"a telegram ends in the next read",
+         {kFrame + ack + k14.substr(0, 3), k14.substr(3)},
+         {"T0 " + kFrame, "A0 " + ack, "T1 " + k14}},
+        {"OK inside a longer payload is a telegram", {"0000000013OK!"}, {"T0 0000000013OK!"}},
+        {"the limit itself is a frame to wait for", {"0067108864abc"}, {}},
+        {"quiet ends the run, the next byte starts a frame",
+         {"ab", "", k14, "#", "", ack},
+         {"G1 ab", "T2 " + k14, "G4 #", "A5 " + ack}},
+        {"telegram, garbage, telegram", {k14 + "#" + k14}, {"T0 " + k14, "G1 #" + k14}},
+        {"large frames",
+         {big.substr(0, 3000000), big.substr(3000000) + ack},
+         {"T1 " + big, "A1 " + ack}},
+    };
+    std::mt19937 random(20240611);
+    for (const auto& [name, chunks, want] : rows) {
+        SCOPED_TRACE(name);
+        for (const std::size_t maxRead : {std::size_t{0}, std::size_t{1}, std::size_t{9}}) {
+            SCOPED_TRACE(maxRead);
+            FrameReader reader;
+            std::vector<std::string> out;
+            auto now = FrameReader::Clock::time_point{} + std::chrono::hours(1);
+            for (std::size_t c = 0; c <= chunks.size(); ++c) {
+                std::string_view rest = c < chunks.size() ? std::string_view(chunks[c]) : "";
+                if (rest.empty())
+                    now += FrameReader::kQuietTime;
+                // The cuts of a large frame fall at multiples of a TCP segment.
+                const std::size_t unit = rest.size() > 100000 ? 1459 : 1;
+                do {
+                    const std::size_t n = unit * (maxRead <= 1 ? maxRead : 1 + random() % maxRead);
+                    std::string_view piece = rest.substr(0, n == 0 ? rest.size() : n);
+                    rest.remove_prefix(piece.size());
+                    const bool garbled = !piece.empty() && reader.QuietDeadline();
+                    while (const auto event = reader.Next(piece, now)) {
+                        EXPECT_FALSE(garbled);
+                        const char* kind = event->kind == Kind::Telegram  ? "T"
+                                           : event->kind == Kind::PeerAck ? "A"
+                                                                          : "G";
+                        out.push_back(kind + std::to_string(c) + " " + std::string(event->bytes));
+                    }
+                    EXPECT_TRUE(piece.empty());
+                } while (!rest.empty());
+            }
+            EXPECT_EQ(out, want);
+            EXPECT_FALSE(reader.QuietDeadline());
+        }
+    }
+}
 
 std::string Connect(int socket) {
     return "client: TCPClient TCPConnect - Socket: " + std::to_string(socket);
