@@ -71,8 +71,8 @@ using namespace std::chrono_literals;
 using Action = Reconnect::Action;
 
 TEST(Reconnect, AttemptsFollowTheIntervalAndStopWhenAsked) {
-    // A step: at its time report the event ("start", "connected", "lost", "stop"; "" only polls),
-    // then expect Poll's action and the countdown and attempts shown afterwards.
+    // At its time a step reports its event ("" only polls), then expects Poll's action, the
+    // countdown and the attempts.
     using Step = std::tuple<std::chrono::milliseconds, std::string, Action, int, int>;
     auto run = [](Reconnect::Ms interval, const std::vector<Step>& script) {
         Reconnect rule(interval);
@@ -92,8 +92,7 @@ TEST(Reconnect, AttemptsFollowTheIntervalAndStopWhenAsked) {
             EXPECT_EQ(rule.Attempts(), attempts);
         }
     };
-    // Every 2 s: attempts abandoned at their limit, the next on the beat; after a stop nothing
-    // more happens.
+    // Every 2 s: attempts abandoned at their limit, the next on the beat; nothing after a stop.
     run(2000ms, {{0ms, "start", Action::Attempt, 2, 1},
                  {2000ms, "", Action::Abandon, 0, 1},
                  {2000ms, "", Action::Attempt, 2, 2},

@@ -19,9 +19,8 @@ int ErrorOf(const std::function<void()>& call) {
     return 0;
 }
 
-// Random pushes and pops against a deque of the same capacity (a new queue holds 100), so that
-// the ring's positions wrap in every order: count, state and Peek after each step. A size below
-// 1 is refused and changes nothing; resizing empties the queue.
+// Random pushes and pops against a deque of the same capacity (100 unless resized; resizing
+// empties, a size below 1 changes nothing): count, state and Peek after each step.
 TEST(clsFIFOStack, BehavesAsABoundedQueue) {
     std::mt19937 random(3);
     for (const int size : {1, 3, 4, 100}) {

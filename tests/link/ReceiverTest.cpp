@@ -25,8 +25,6 @@ const std::string kEvent = "dispatch: GA Ein\0331\033\033\033";
 const std::string kAck = "send: 0000000012OK";
 const auto t0 = AckWait::Clock::time_point{} + 1h;
 
-using Kind = FrameReader::Kind;
-
 // Each chunk arrives at once, cut whole, byte by byte and at random: the frames must not depend on
 // the cuts. An empty chunk, and the end, stand for the quiet time that ends a garbled run (whose
 // forms are in the table below).
@@ -75,9 +73,10 @@ TEST(FrameReader, FramesAndGarbageHoweverTheStreamIsCut) {
                     const bool garbled = !piece.empty() && reader.QuietDeadline();
                     while (const auto event = reader.Next(piece, now)) {
                         EXPECT_FALSE(garbled);
-                        const char* kind = event->kind == Kind::Telegram  ? "T"
-                                           : event->kind == Kind::PeerAck ? "A"
-                                                                          : "G";
+                        using enum FrameReader::Kind;
+                        const char* kind = event->kind == Telegram  ? "T"
+                                           : event->kind == PeerAck ? "A"
+                                                                    : "G";
                         out.push_back(kind + std::to_string(c) + " " + std::string(event->bytes));
                     }
                     EXPECT_TRUE(piece.empty());
@@ -122,10 +121,8 @@ struct Fixture : ReceiverSink {
     Receiver receiver{store, *this, vorlagenAktiv};
 };
 
-// Whatever the garbage and however it is cut into reads (arriving closer together than the
-// quiet time), it costs exactly one acknowledgement once the link has been quiet, whether a
-// timer or the next bytes notice the quiet; the telegram sent after that answer is evaluated
-// and acknowledged once.
+// However cut into reads (closer together than the quiet time), garbage costs one answer once the
+// link has been quiet, noticed by a timer or by the next bytes; the telegram after it counts once.
 TEST(Receiver, AGarbledRunIsAnsweredOnceAfterTheQuietTime) {
     const std::string rows[] = {
         "12a0000000012OK",                 // a peer acknowledgement inside garbage
@@ -170,8 +167,7 @@ TEST(Receiver, EachConnectionStartsTheStreamAfresh) {
     f.receiver.OnBytes(kFrame.substr(0, 60), t0);
     f.receiver.OnDisconnected(7);
     f.receiver.OnConnected(8);
-    // The old frame's tail is garbage in the new connection (only the old frame could have
-    // taken it), and the next reconnect ends its run without an answer.
+    // The old frame's tail is garbage here; the next reconnect ends its run without an answer.
     ASSERT_NE(kFrame[60], '0');
     f.receiver.OnBytes(kFrame.substr(60), t0);
     f.receiver.OnDisconnected(8);
@@ -189,8 +185,7 @@ TEST(Receiver, EachConnectionStartsTheStreamAfresh) {
 }
 
 TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {
-    // Without a connection nothing is sent, the answer to a telegram neither (one that fails its
-    // evaluation is answered all the same).
+    // Without a connection nothing is sent, not even the answer to a (failing) telegram.
     Fixture f(false);
     EXPECT_FALSE(f.receiver.Send("halo", t0));
     EXPECT_FALSE(f.receiver.AckPending());

@@ -31,13 +31,12 @@ TEST(LinkClient, SignalsSocketWritesAndTheTimer) {
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
     constexpr int kWaitMs = 5000;
-    using Peer = LinkClientTestPeer;
 
     TelegramStore store;
     const bool vorlagenAktiv = true;
     LinkClient client(store, vorlagenAktiv);
     Receiver::Clock::time_point now{};
-    Peer::SetClock(client, &now);
+    LinkClientTestPeer::SetClock(client, &now);
     std::vector<std::string> calls;
     auto record = [&](std::string tag) {
         return [&calls, tag](const auto& value) {
@@ -58,21 +57,18 @@ TEST(LinkClient, SignalsSocketWritesAndTheTimer) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return client.isConnected(); }, kWaitMs));
     ASSERT_GT(client.socketNumber(), 0);
     const std::string socket = std::to_string(client.socketNumber());
-    const QTimer& timer = Peer::Timer(client);
+    const QTimer& timer = LinkClientTestPeer::Timer(client);
 
-    const std::string frame =
-        R"(0000000108{"Ereignis":{"Befehl":"Befehl","Status":"GAEin","Wert1":1,"Wert2":"M)"
-        "\xFC"
-        R"(ller","Wert3":"","Wert4":""}})";
-    peer->write(frame.c_str());
+    peer->write(
+        "0000000108{\"Ereignis\":{\"Befehl\":\"Befehl\",\"Status\":\"GAEin\",\"Wert1\":1,"
+        "\"Wert2\":\"M\xFCller\",\"Wert3\":\"\",\"Wert4\":\"\"}}");
     ASSERT_TRUE(QTest::qWaitFor([&] { return calls.size() == 4; }, kWaitMs));
 
-    // The wait for the peer's acknowledgement: its timer is started again when it fires early and
-    // stops when the answer comes.
+    // The timer of the wait for the peer's answer starts again when it fires early, stops on it.
     ASSERT_TRUE(client.send("halo"));
     EXPECT_EQ(timer.interval(), 4001);
     now += 4s;
-    Peer::FireTimer(client);
+    LinkClientTestPeer::FireTimer(client);
     EXPECT_TRUE(client.ackPending() && timer.isActive());
     ASSERT_TRUE(client.send("HalloÄüßÖ"));
     peer->write("0000000012OK");
