@@ -11,6 +11,10 @@
 
 namespace zelmo {
 
+using namespace std::chrono_literals;
+using Action = Reconnect::Action;
+using Change = LinkFreshness::Change;
+
 TEST(IsValidIP, AcceptedAndRejectedForms) {
     // Up to three digits per part, leading zeros allowed; the first part from 10.
     for (const char* ip : {"10.0.0.1", "255.255.255.255", "010.001.0.00"})
@@ -31,8 +35,6 @@ TEST(ParsePort, OnlyWholeNumbersFrom1To65535) {
     for (const auto& [text, port] : rows)
         EXPECT_EQ(ParsePort(text), port) << text;
 }
-
-using Change = LinkFreshness::Change;
 
 // One story on a 120 s threshold, a row per step: its second, what happens, the change the check
 // then finds and the quiet time shown ("-": disconnected).
@@ -66,9 +68,6 @@ TEST(LinkFreshness, GoesStaleAfterTheThresholdAndBackWithATelegram) {
         EXPECT_EQ(quiet ? DauerText(*quiet) : "-", shown);
     }
 }
-
-using namespace std::chrono_literals;
-using Action = Reconnect::Action;
 
 TEST(Reconnect, AttemptsFollowTheIntervalAndStopWhenAsked) {
     // At its time a step reports its event ("" only polls), then expects Poll's action, the
