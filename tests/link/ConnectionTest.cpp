@@ -93,6 +93,7 @@ TEST(Reconnect, AttemptsFollowTheIntervalAndStopWhenAsked) {
     };
     // Every 2 s: attempts abandoned at their limit, the next on the beat; nothing after a stop.
     run(2000ms, {{0ms, "start", Action::Attempt, 2, 1},
+                 {1999ms, "", Action::None, 1, 1},
                  {2000ms, "", Action::Abandon, 0, 1},
                  {2000ms, "", Action::Attempt, 2, 2},
                  {2500ms, "connected", Action::None, 0, 0},
