@@ -1,16 +1,16 @@
+// The receiving end of the link: frames reassembled from the byte stream, then logged, evaluated
+// and acknowledged.
 #include "link/Receiver.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <random>
-#include <string>
+#include <tuple>
 #include <vector>
 
 #include "component/CodePage.h"
-#include "link/TelegramStore.h"
 
 namespace zelmo {
 namespace {
@@ -18,9 +18,90 @@ namespace {
 using namespace std::chrono_literals;
 using Calls = std::vector<std::string>;
 
-// Records every effect in order.
-class RecordingSink : public ReceiverSink {
-  public:
+const std::string kFrame =
+    R"(0000000102{"Ereignis":{"Befehl":"Befehl","Status":"GAEin","Wert1":1,"Wert2":"","Wert3":"","Wert4":""}})";
+const std::string kLogged = "telegram: " + kFrame.substr(0, 100);
+const std::string kEvent = "dispatch: GA Ein\0331\033\033\033";
+const std::string kAck = "send: 0000000012OK";
+const auto t0 = AckWait::Clock::time_point{} + 1h;
+
+// Each chunk arrives at once, cut whole, byte by byte and at random: the frames must not depend on
+// the cuts. An empty chunk, and the end, stand for the quiet time that ends a garbled run (whose
+// forms are in the table below).
+TEST(FrameReader, FramesAndGarbageHoweverTheStreamIsCut) {
+    const std::string k14 = "0000000014halo";
+    const std::string ack = "0000000012OK";
+    // Above the buffer size kept between frames; the pattern shows a misplaced byte.
+    std::string big = "0004200010";
+    for (std::size_t k = big.size(); k < 4200010; ++k)
+        big.push_back(char('a' + k % 26));
+    // Name, chunks, events (kind, index of the chunk that completed it, bytes).
+    using Chunks = std::vector<std::string>;
+    const std::tuple<const char*, Chunks, Chunks> rows[] = {
+        {"empty payload is a frame", {"0000000010" + k14}, {"T0 0000000010", "T0 " + k14}},
+        {"a telegram ends in the next read",
+         {kFrame + ack + k14.substr(0, 3), k14.substr(3)},
+         {"T0 " + kFrame, "A0 " + ack, "T1 " + k14}},
+        {"OK inside a longer payload is a telegram", {"0000000013OK!"}, {"T0 0000000013OK!"}},
+        {"the limit itself is a frame to wait for", {"0067108864abc"}, {}},
+        {"quiet ends the run, the next byte starts a frame",
+         {"ab", "", k14, "#", "", ack},
+         {"G1 ab", "T2 " + k14, "G4 #", "A5 " + ack}},
+        {"telegram, garbage, telegram", {k14 + "#" + k14}, {"T0 " + k14, "G1 #" + k14}},
+        {"large frames",
+         {big.substr(0, 3000000), big.substr(3000000) + ack},
+         {"T1 " + big, "A1 " + ack}},
+    };
+    std::mt19937 random(20240611);
+    for (const auto& [name, chunks, want] : rows) {
+        SCOPED_TRACE(name);
+        for (const std::size_t maxRead : {std::size_t{0}, std::size_t{1}, std::size_t{9}}) {
+            SCOPED_TRACE(maxRead);
+            FrameReader reader;
+            std::vector<std::string> out;
+            auto now = FrameReader::Clock::time_point{} + std::chrono::hours(1);
+            for (std::size_t c = 0; c <= chunks.size(); ++c) {
+                std::string_view rest = c < chunks.size() ? std::string_view(chunks[c]) : "";
+                if (rest.empty())
+                    now += FrameReader::kQuietTime;
+                // The cuts of a large frame fall at multiples of a TCP segment.
+                const std::size_t unit = rest.size() > 100000 ? 1459 : 1;
+                do {
+                    const std::size_t n = unit * (maxRead <= 1 ? maxRead : 1 + random() % maxRead);
+                    std::string_view piece = rest.substr(0, n == 0 ? rest.size() : n);
+                    rest.remove_prefix(piece.size());
+                    const bool garbled = !piece.empty() && reader.QuietDeadline();
+                    while (const auto event = reader.Next(piece, now)) {
+                        EXPECT_FALSE(garbled);
+                        using enum FrameReader::Kind;
+                        const char* kind = event->kind == Telegram  ? "T"
+                                           : event->kind == PeerAck ? "A"
+                                                                    : "G";
+                        out.push_back(kind + std::to_string(c) + " " + std::string(event->bytes));
+                    }
+                    EXPECT_TRUE(piece.empty());
+                } while (!rest.empty());
+            }
+            EXPECT_EQ(out, want);
+            EXPECT_FALSE(reader.QuietDeadline());
+        }
+    }
+}
+
+std::string Connect(int socket) {
+    return "client: TCPClient TCPConnect - Socket: " + std::to_string(socket);
+}
+std::string Disconnect(int socket) {
+    return "client: TCPClient TCPDisConnect - Socket: " + std::to_string(socket);
+}
+
+// A receiver that records every effect in order.
+struct Fixture : ReceiverSink {
+    explicit Fixture(bool connected = true) {
+        if (connected)
+            receiver.OnConnected(7);
+        calls.clear();
+    }
     void TelegramLog(const std::string& line) override { calls.push_back("telegram: " + line); }
     void ClientLog(const std::string& line) override { calls.push_back("client: " + line); }
     void StatusLabel(const std::string& text) override { calls.push_back("label: " + text); }
@@ -35,76 +116,19 @@ class RecordingSink : public ReceiverSink {
 
     Calls calls;
     std::function<void()> onDispatch;
-};
-
-const std::string kFrame =
-    R"(0000000102{"Ereignis":{"Befehl":"Befehl","Status":"GAEin","Wert1":1,"Wert2":"","Wert3":"","Wert4":""}})";
-// The first 100 of the frame's 102 characters.
-const std::string kLogged =
-    R"(telegram: 0000000102{"Ereignis":{"Befehl":"Befehl","Status":"GAEin","Wert1":1,"Wert2":"","Wert3":"","Wert4":"")";
-const std::string kEvent =
-    "dispatch: GA Ein\x1B"
-    "1\x1B\x1B\x1B";
-const std::string kAck = "send: 0000000012OK";
-const std::string kPeerAck =
-    "client: TCPClient DataArrival: 7 * OK empfangen * 0 * FirstBufferAfterOverflow = Falsch";
-const auto t0 = AckWait::Clock::time_point{} + 1h;
-
-struct Fixture {
-    explicit Fixture(bool connected = true) {
-        if (connected)
-            receiver.OnConnected(7);
-        sink.calls.clear();
-    }
     TelegramStore store;
-    RecordingSink sink;
-    bool vorlagenAktiv = true;
-    Receiver receiver{store, sink, vorlagenAktiv};
+    const bool vorlagenAktiv = true;
+    Receiver receiver{store, *this, vorlagenAktiv};
 };
 
-TEST(Receiver, EffectsOfIncomingBytes) {
-    struct Row {
-        const char* name;
-        std::vector<std::string> chunks;
-        Calls want;  // "|" marks the end of one read
-    };
-    const Row rows[] = {
-        {"telegram between peer acknowledgements: evaluated and dispatched, then acknowledged",
-         {"0000000012OK" + kFrame.substr(0, 30), kFrame.substr(30) + "0000000012OK"},
-         {kPeerAck, "|", kLogged, kEvent, kAck, kPeerAck, "|"}},
-        {"telegram log holds the first 100 characters, decoded; a failure's label",
-         {"0000000150{\"Reiter\":{\"Name\":\"J\xFCrgen K\xFChn\",\"X\":\"" + std::string(100, 'x') +
-          "\"}}"},
-         {"telegram: 0000000150{\"Reiter\":{\"Name\":\"Jürgen Kühn\",\"X\":\"" +
-              std::string(53, 'x'),
-          "label: Fehler in der Datenauswertung!", kAck, "|"}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        Fixture f;
-        for (const auto& chunk : row.chunks) {
-            f.receiver.OnBytes(chunk, t0);
-            f.sink.calls.push_back("|");
-        }
-        EXPECT_EQ(f.sink.calls, row.want);
-    }
-}
-
-// Whatever the garbage and however it is cut into reads (arriving closer together than the
-// quiet time), it costs exactly one acknowledgement once the link has been quiet, whether a
-// timer or the next bytes notice the quiet; the telegram sent after that answer is evaluated
-// and acknowledged once.
+// However cut into reads (closer together than the quiet time), garbage costs one answer once the
+// link has been quiet, noticed by a timer or by the next bytes; the telegram after it counts once.
 TEST(Receiver, AGarbledRunIsAnsweredOnceAfterTheQuietTime) {
-    std::string x0;
-    for (int k = 0; k < 40; ++k)
-        x0 += "x0";
     const std::string rows[] = {
-        x0,
-        "Fehler 100",
-        "abc0012",
-        "0070000000",
+        "12a0000000012OK",                 // a peer acknowledgement inside garbage
+        "0067108865xy",                    // one byte above the frame limit
         "000000x102" + kFrame.substr(10),  // a show telegram with a corrupted header
-        "0000000005" + kFrame,             // a telegram inside a discarded frame
+        "0000000009" + kFrame,             // announces less than its prefix; swallows a telegram
         "\xC4rger " + std::string(120, 'x'),
     };
     std::mt19937 random(7);
@@ -124,82 +148,80 @@ TEST(Receiver, AGarbledRunIsAnsweredOnceAfterTheQuietTime) {
                 now -= 10ms;
                 EXPECT_EQ(f.receiver.Deadline(), now + 250ms);
                 f.receiver.Tick(now + 249ms);
-                EXPECT_EQ(f.sink.calls, Calls{});
+                EXPECT_EQ(f.calls, Calls{});
                 if (timer)
                     f.receiver.Tick(now + 250ms);
                 f.receiver.OnBytes(kFrame, now + 250ms);
-                EXPECT_EQ(f.sink.calls, (Calls{"client: Fehlerhafter Rahmen", "client: " + logged,
-                                               kAck, kLogged, kEvent, kAck}));
+                EXPECT_EQ(f.calls, (Calls{"client: Fehlerhafter Rahmen", "client: " + logged, kAck,
+                                          kLogged, kEvent, kAck}));
                 EXPECT_FALSE(f.receiver.Deadline());
             }
         }
     }
 }
 
-TEST(Receiver, ConnectAndDisconnectStartTheStreamAfresh) {
+// Bytes of an old connection never complete a frame of a new one, nor does the answer to a
+// telegram go into a connection made while it was evaluated.
+TEST(Receiver, EachConnectionStartsTheStreamAfresh) {
     Fixture f;
     f.receiver.OnBytes(kFrame.substr(0, 60), t0);
     f.receiver.OnDisconnected(7);
     f.receiver.OnConnected(8);
-    // The old frame's tail cannot start a frame: only the old frame could have taken it. In
-    // the new connection it is garbage, whose run the next reconnect ends without an answer.
-    const std::string tail = kFrame.substr(60);
-    ASSERT_NE(tail.front(), '0');
-    f.receiver.OnBytes(tail, t0);
+    // The old frame's tail is garbage here; the next reconnect ends its run without an answer.
+    ASSERT_NE(kFrame[60], '0');
+    f.receiver.OnBytes(kFrame.substr(60), t0);
     f.receiver.OnDisconnected(8);
     f.receiver.OnConnected(9);
     EXPECT_FALSE(f.receiver.Deadline());
     f.receiver.Tick(t0 + 1s);
-    f.receiver.OnBytes(kFrame, t0 + 1s);
-    EXPECT_EQ(f.sink.calls,
-              (Calls{"client: TCPClient TCPDisConnect - Socket: 7",
-                     "client: TCPClient TCPConnect - Socket: 8",
-                     "client: TCPClient TCPDisConnect - Socket: 8",
-                     "client: TCPClient TCPConnect - Socket: 9", kLogged, kEvent, kAck}));
-}
-
-TEST(Receiver, ADisconnectDuringTheOutputRunDropsTheAcknowledgementAndTheRest) {
-    Fixture f;
-    f.sink.onDispatch = [&] { f.receiver.OnDisconnected(7); };
-    f.receiver.OnBytes(kFrame + kFrame, t0);
-    EXPECT_EQ(f.sink.calls,
-              (Calls{kLogged, kEvent, "client: TCPClient TCPDisConnect - Socket: 7"}));
-}
-
-TEST(Receiver, NothingIsSentWithoutAConnection) {
-    Fixture f(false);
-    EXPECT_FALSE(f.receiver.Send("halo", t0));
-    EXPECT_FALSE(f.receiver.AckPending());
-    f.receiver.OnBytes(kFrame, t0);
-    const std::string refused = "client: Nicht versandt - Keine Socketnummer vorhanden!";
-    EXPECT_EQ(f.sink.calls, (Calls{refused, kLogged, kEvent, refused}));
+    // A reconnect during the output run drops the acknowledgement and the rest of the bytes.
+    f.onDispatch = [&] {
+        f.receiver.OnDisconnected(9);
+        f.receiver.OnConnected(10);
+    };
+    f.receiver.OnBytes(kFrame + kFrame, t0 + 1s);
+    EXPECT_EQ(f.calls, (Calls{Disconnect(7), Connect(8), Disconnect(8), Connect(9), kLogged, kEvent,
+                              Disconnect(9), Connect(10)}));
 }
 
 TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {
-    Fixture f;
-    // A second send starts its own wait, which gives up once, only after more than 4 s.
-    EXPECT_TRUE(f.receiver.Send("eins", t0));
-    EXPECT_TRUE(f.receiver.Send("zwei", t0 + 3s));
+    // Without a connection nothing is sent, not even the answer to a (failing) telegram.
+    Fixture f(false);
+    EXPECT_FALSE(f.receiver.Send("halo", t0));
+    EXPECT_FALSE(f.receiver.AckPending());
+    f.receiver.OnBytes("0000000014halo", t0);
+    f.receiver.OnConnected(7);
+
+    // A second send starts its own wait, which gives up once, only after more than 4 s. The
+    // length prefix counts the bytes in the code page ('?' for a character outside it).
+    EXPECT_TRUE(f.receiver.Send("HalloÄüßÖ", t0));
+    EXPECT_TRUE(f.receiver.Send("€日本", t0 + 3s));
     EXPECT_EQ(f.receiver.AckDeadline(), t0 + 7s);
     f.receiver.Tick(t0 + 7s);
     EXPECT_TRUE(f.receiver.AckPending());
     f.receiver.Tick(t0 + 7s + 1ns);
     EXPECT_FALSE(f.receiver.AckPending());
     f.receiver.Tick(t0 + 10s);
-    EXPECT_EQ(f.sink.calls, (Calls{"send: 0000000014eins", "send: 0000000014zwei",
-                                   "client: Nicht versandt - Timeout überschritten!"}));
 
-    // Our own acknowledgement of an incoming telegram does not end the wait.
-    f.receiver.Send("drei", t0);
+    // Our own acknowledgement of an incoming telegram does not end the wait; the peer's does.
+    f.receiver.Send("", t0);
     f.receiver.OnBytes(kFrame, t0);
     EXPECT_TRUE(f.receiver.AckPending());
+    f.receiver.OnBytes("0000000012OK", t0);
+    EXPECT_FALSE(f.receiver.AckPending());
 
     // "OK" is an acknowledgement: sent without a wait.
-    f.receiver.OnBytes("0000000012OK", t0);
-    f.sink.calls.clear();
     EXPECT_TRUE(f.receiver.Send("OK", t0));
     EXPECT_FALSE(f.receiver.AckPending());
-    EXPECT_EQ(f.sink.calls, Calls{"send: 0000000012OK"});
+    const std::string refused = "client: Nicht versandt - Keine Socketnummer vorhanden!";
+    EXPECT_EQ(f.calls,
+              (Calls{refused, "telegram: 0000000014halo", "label: Fehler in der Datenauswertung!",
+                     refused, Connect(7), "send: 0000000019Hallo\xC4\xFC\xDF\xD6",
+                     "send: 0000000013\x80??", "client: Nicht versandt - Timeout überschritten!",
+                     "send: 0000000010", kLogged, kEvent, kAck,
+                     "client: TCPClient DataArrival: 7 * OK empfangen * 0 * "
+                     "FirstBufferAfterOverflow = Falsch",
+                     kAck}));
 }
 
 }  // namespace
