@@ -7,7 +7,6 @@
 #include <tuple>
 
 #include "TempFolder.h"
-#include "component/FileReplace.h"
 
 namespace zelmo::start {
 namespace {
@@ -55,7 +54,7 @@ TEST(ExtraSettingsFile, KeepsUnknownLinesAndFallsBackToTheDefault) {
         SCOPED_TRACE(datei ? datei : "(none)");
         const TempFolder dir;
         if (datei)
-            ReplaceFile(dir.File("LiveTextZusatzwerte.TXT"), datei);
+            dir.Write("LiveTextZusatzwerte.TXT", datei);
         ExtraSettings settings = ReadExtraSettings(dir.Path());
         EXPECT_EQ(settings.StaleSeconds(), staleSeconds);
         EXPECT_EQ(settings.AutoReconnect(), autoReconnect);
