@@ -73,9 +73,10 @@ TEST(Werte, TableWalk) {
     };
     const std::string start = "Ereignis.Status = Start\r\n";
     const Fall faelle[] = {
-        {"absent, empty and text sections skipped, sections without a record give a table row, "
-         "line breaks and NUL become blanks, a list reads empty, an empty field line names no "
-         "field, six fields at most, records up to the section's own entry count and no further",
+        // Absent, empty and text sections are skipped, a section without its record gives a
+        // table row only; line breaks and NUL become blanks, a list reads empty, an empty field
+        // line names no field; six fields at most; records up to the section's own count.
+        {"the rules of one walk",
          "Fehlt\nMannschaft\nGlobalBW\nVeranstaltung\nEreignis\nAktReiter\nZeitLaeuft\nReiter\n"
          "Ergebnisliste",
          "x\nx\nx\nName\nZeit,Text,Liste\n\na,b,c,d,e,f,g\nN\nRang",
@@ -143,7 +144,6 @@ TEST(Writers, ArgumentChecksInOrder) {
         {false, p, "05", "d", "Ereignis", "", "Keine Felder angegeben!"},
         {false, p, "05", "../d", "Ereignis", "Status", "Dateiname nicht zulässig: ../d"},
         {false, p, "05", "..", "Ereignis", "Status", "Dateiname nicht zulässig: .."},
-        {true, "", "", "", "", "", "Kein Ausgabepfad angegeben!"},
         {true, p, "", "d", "Ereignis", "Status", "Kein Trennzeichen angegeben!"},
         {true, p, ";", ".", "Ereignis", "Status", "Dateiname nicht zulässig: ."},
     };
@@ -152,19 +152,11 @@ TEST(Writers, ArgumentChecksInOrder) {
         AusgabeZiel ziel;
         ziel.Warnungen = "alt";
         ziel.Vorschau.ZeileHinzufuegen("01", "alt", "T");
-        if (f.csv)
-            modCSVText::CSVWerte(Telegramm(), f.pfad, f.seiteOderTrenner, f.dateiname, f.tabellen,
-                                 f.felder, ziel);
-        else
-            modLiveText::Werte(Telegramm(), f.pfad, f.seiteOderTrenner, f.dateiname, f.tabellen,
-                               f.felder, ziel);
+        (f.csv ? modCSVText::CSVWerte : modLiveText::Werte)(
+            Telegramm(), f.pfad, f.seiteOderTrenner, f.dateiname, f.tabellen, f.felder, ziel);
         EXPECT_EQ(ziel.Warnungen, f.warnung);
         EXPECT_EQ(ziel.Vorschau.Zeilen(), (std::vector<Zeile>{{"01", "alt", "T"}}));
     }
-    const TempFolder ordner;
-    AusgabeZiel ziel;
-    modLiveText::Werte(Collection{}, ordner.Path(), "05", "daten", "Ereignis", "Status", ziel);
-    EXPECT_EQ(ordner.Entries(), Namen{});
 }
 
 // A data file that cannot be written stops the page control: LiveText must not play a page

@@ -107,30 +107,26 @@ TEST(SettingsFormat, OddFilesReadWithDefaultsWhereValuesLack) {
     }
 }
 
-TEST(SettingsValue, LeadingNumberAndPosition) {
-    const std::pair<const char*, std::optional<double>> rows[] = {
-        {"1440", 1440}, {"12.7abc", 12.7}, {"5.", 5},      {".5", 0.5},    {"-3", -3},
-        {"+4", 4},      {"\t 7", 7},       {"1,5", 1},     {"1e3", 1000},  {"2E-1", 0.2},
-        {"1e+x", 1},    {"0x10", 0},       {"", kNone},    {".", kNone},   {"+.", kNone},
-        {"abc", kNone}, {"inf", kNone},    {"nan", kNone}, {"--1", kNone}, {"1e999", kNone},
-        {"e5", kNone},
+TEST(SettingsValue, LeadingNumberPositionAndAutoConnect) {
+    const std::pair<const char*, std::optional<double>> numbers[] = {
+        {"12.7abc", 12.7}, {"5.", 5},      {".5", 0.5},      {"-3", -3},     {"+4", 4},
+        {"\t 7", 7},       {"1,5", 1},     {"1e3", 1000},    {"2E-1", 0.2},  {"1e+x", 1},
+        {"0x10", 0},       {"", kNone},    {"+.", kNone},    {"abc", kNone}, {"inf", kNone},
+        {"nan", kNone},    {"--1", kNone}, {"1e999", kNone}, {"e5", kNone},
     };
-    for (const auto& [text, value] : rows) {
+    for (const auto& [text, value] : numbers) {
         SCOPED_TRACE(text);
         EXPECT_EQ(LeadingNumber(text), value);
     }
     EXPECT_EQ(PositionValue("0.0"), kNone);
     EXPECT_EQ(PositionValue("-1"), kNone);
     EXPECT_EQ(PositionValue("0.01"), 0.01);
-}
-
-TEST(SettingsValue, AutoConnectIsTheWholeNumberOne) {
-    const std::pair<const char*, bool> rows[] = {
-        {"1", true},   {" 1 ", true},  {"01", true},  {"+1", true},   {"0", false},
-        {"", false},   {"2", false},   {"-1", false}, {"1.0", false}, {"1a", false},
-        {"10", false}, {"000", false}, {"+", false},
+    // Automatic connection: the whole number 1 only.
+    const std::pair<const char*, bool> autoConnect[] = {
+        {"1", true},   {" 1 ", true},  {"01", true},  {"+1", true},  {"0", false},   {"", false},
+        {"-1", false}, {"1.0", false}, {"1a", false}, {"10", false}, {"000", false}, {"+", false},
     };
-    for (const auto& [text, set] : rows) {
+    for (const auto& [text, set] : autoConnect) {
         SCOPED_TRACE(text);
         EXPECT_EQ(IsAutoConnectSet(text), set);
     }
