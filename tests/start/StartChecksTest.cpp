@@ -55,14 +55,18 @@ std::string NetworkMessage(const std::string& folder) {
            "\r\n\r\nProgramm muss beendet werden!";
 }
 
-// A platform failure ends the start with its text, as a failed check does with its message.
-TEST(StartChecks, EachCheckStopsWithItsMessageAndAsksNothingAfter) {
+// The checks in their order: each stops the start with its message (a platform failure with its
+// text), asks nothing after it and gives the lock back. A start that goes on holds the lock with
+// its result, and a folder with a drive letter becomes the current one.
+TEST(StartChecks, EachCheckStopsWithItsMessageOrTheStartGoesOn) {
     struct Row {
         bool administrator, otherInstanceRunning;
-        std::string folder, failOn, message;
+        std::string folder, failOn;
+        std::optional<std::string> message;
         std::size_t calls;
     };
     const std::string share = "\\\\server\\share";
+    const auto goesOn = std::nullopt;
     const Row rows[] = {
         {false, true, share, "",
          "Programm muss mit 'ADMINISTRATOR'-Rechten gestartet werden!\r\n\r\n"
@@ -76,41 +80,33 @@ TEST(StartChecks, EachCheckStopsWithItsMessageAndAsksNothingAfter) {
         {true, false, "//x", "", NetworkMessage("//x"), 3},
         {true, false, share, "IsAdministrator", "Systemfehler bei IsAdministrator", 1},
         {true, false, "C:", "SetCurrentFolder", "Systemfehler bei SetCurrentFolder", 4},
+        {true, false, "D:\\Tools", "", goesOn, 4},
+        {true, false, "C:", "", goesOn, 4},
+        {true, false, "/opt/zelmo", "", goesOn, 3},
+        {true, false, "\\Tools", "", goesOn, 3},  // one backslash is no network path
+        {true, false, "/\\x", "", goesOn, 3},
+        {true, false, "DD:\\Tools", "", goesOn, 3},
+        {true, false, "", "", goesOn, 3},
     };
     const Calls all = {"IsAdministrator", "AcquireInstanceLock", "ProgramFolder",
                        "SetCurrentFolder"};
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.message);
+        SCOPED_TRACE(row.folder + " " + row.message.value_or(""));
         FakePlatform platform;
         platform.administrator = row.administrator;
         platform.otherInstanceRunning = row.otherInstanceRunning;
         platform.folder = row.folder;
         platform.failOn = row.failOn;
-        EXPECT_EQ(RunStartChecks(platform).message, row.message);
-        EXPECT_EQ(platform.calls, Calls(all.begin(), all.begin() + row.calls));
-        EXPECT_EQ(platform.currentFolder, std::nullopt);
-        EXPECT_EQ(platform.locksHeld, 0);  // a start that ends gives the lock back
-    }
-}
-
-TEST(StartChecks, DriveFolderBecomesCurrentAndTheLockIsHeldWithTheResult) {
-    const std::pair<std::string, bool> rows[] = {
-        {"D:\\Tools", true}, {"C:", true},          {"/opt/zelmo", false},
-        {"\\Tools", false},  // one backslash is no network path
-        {"/\\x", false},     {"DD:\\Tools", false}, {"", false},
-    };
-    for (const auto& [folder, drive] : rows) {
-        SCOPED_TRACE(folder);
-        FakePlatform platform;
-        platform.folder = folder;
         {
             const StartResult result = RunStartChecks(platform);
-            ASSERT_TRUE(result.GoOn()) << *result.message;
-            EXPECT_EQ(result.programFolder, folder);
-            EXPECT_EQ(platform.currentFolder, drive ? std::optional(folder) : std::nullopt);
-            EXPECT_EQ(platform.locksHeld, 1);
+            EXPECT_EQ(result.message, row.message);
+            EXPECT_EQ(result.programFolder, row.message ? "" : row.folder);
+            EXPECT_EQ(platform.locksHeld, row.message ? 0 : 1);
         }
         EXPECT_EQ(platform.locksHeld, 0);
+        EXPECT_EQ(platform.calls, Calls(all.begin(), all.begin() + row.calls));
+        const bool current = !row.message && row.calls == 4;
+        EXPECT_EQ(platform.currentFolder, current ? std::optional(row.folder) : std::nullopt);
     }
 }
 
