@@ -2,50 +2,57 @@
 
 #include <gtest/gtest.h>
 
-#include "component/CodePage.h"
+#include <algorithm>
+
 #include "component/Error.h"
 
 namespace zelmo {
 namespace {
 
-TEST(Collection, ObjectsKeepMemberOrderArraysCountFromZero) {
-    const Collection c = JSONDecodieren(R"({"z": 1, "a": 2, "m": {"y": 3, "b": [5, 6]}})");
-    ASSERT_EQ(c.Count(), 3u);
-    EXPECT_EQ(c.KeyByIndex(0), "z");
-    EXPECT_EQ(c.KeyByIndex(1), "a");
-    EXPECT_EQ(c.KeyByIndex(2), "m");
-    EXPECT_EQ(c.ItemByIndex(1).Text(), "2");
-    EXPECT_EQ(c.Item("m").KeyByIndex(0), "y");
-    const Collection list = c.Item("m").Item(1);
+TEST(Collection, OrderPositionsAndAbsentKeys) {
+    Collection c;
+    {
+        // Subtrees outlive the handle of their document.
+        const Collection doc = JSONDecodieren(R"({"z": {"y": 3, "b": [5, 6]}, "a": 2, "o": {}})");
+        c = doc.Item("z");
+        EXPECT_EQ(doc.KeyByIndex(1), "a");
+        EXPECT_EQ(doc.ItemByIndex(1).Text(), "2");
+        EXPECT_EQ(doc.Find("o").TextOrEmpty(), "");
+        EXPECT_THROW(doc.Text(), Error);
+    }
+    ASSERT_EQ(c.Count(), 2u);
+    EXPECT_EQ(c.KeyByIndex(0), "y");
+    const Collection list = c.Item("b");
     EXPECT_TRUE(list.IsArray());
     EXPECT_EQ(list.Item(std::size_t{1}).Text(), "6");
     EXPECT_EQ(list.KeyByIndex(0), "");
     EXPECT_FALSE(list.Exists("0"));
+    EXPECT_FALSE(c.Exists("Y"));  // keys compare exactly
+    EXPECT_THROW(c.Item("Y"), Error);
+    EXPECT_THROW(c.Item(std::size_t{2}), Error);
+    EXPECT_THROW(c.Item("y").Count(), Error);
+    EXPECT_THROW(Collection().Text(), Error);
+    EXPECT_TRUE(c.At(5).IsNothing());
+    EXPECT_TRUE(Collection().Find("a").Find("b").IsNothing());
+    EXPECT_EQ(c.Find("y").TextOrEmpty(), "3");
 }
 
 TEST(Collection, ScalarsReadAsText) {
-    struct Row {
-        const char* json;
-        const char* text;
-    };
-    const Row rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {R"("a\"b\\c\n\u00e4")", "a\"b\\c\nä"},
         {"65.30", "65.30"},
         {"-0", "-0"},
         {"1.5E+3", "1.5E+3"},
-        {"12345678901234567890123", "12345678901234567890123"},
         {"true", "Wahr"},
         {"false", "Falsch"},
         {"null", ""},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.json);
+    for (const auto& [json, text] : rows) {
+        SCOPED_TRACE(json);
         // As a member, as an array element and as the root.
-        const std::string member = std::string(R"({"k": )") + row.json + " }";
-        EXPECT_EQ(JSONDecodieren(member).Item("k").Text(), row.text);
-        const std::string element = std::string("[") + row.json + "]";
-        EXPECT_EQ(JSONDecodieren(element).Item(std::size_t{0}).Text(), row.text);
-        EXPECT_EQ(JSONDecodieren(row.json).Text(), row.text);
+        EXPECT_EQ(JSONDecodieren(std::string(R"({"k": )") + json + " }").Item("k").Text(), text);
+        EXPECT_EQ(JSONDecodieren(std::string("[") + json + "]").Item(std::size_t{0}).Text(), text);
+        EXPECT_EQ(JSONDecodieren(json).Text(), text);
     }
 }
 
@@ -54,7 +61,6 @@ TEST(Collection, DuplicateKeyTakesLastValueAtFirstPosition) {
     ASSERT_EQ(c.Count(), 2u);
     EXPECT_EQ(c.KeyByIndex(0), "a");
     EXPECT_EQ(c.Item("a").Item("x").Text(), "3");
-
     // Large objects use an index for duplicates; the rule must not change.
     std::string big = "{";
     for (int k = 0; k < 100; ++k)
@@ -65,86 +71,35 @@ TEST(Collection, DuplicateKeyTakesLastValueAtFirstPosition) {
     EXPECT_EQ(b.Item("k5").Text(), "neu");
 }
 
-TEST(Collection, AbsentKeysThrowOrReadAsNothing) {
-    const Collection c = JSONDecodieren(R"({"Startliste": "x", "l": [1], "o": {}})");
-    EXPECT_FALSE(c.Exists("startliste"));  // keys compare exactly
-    EXPECT_FALSE(c.Exists("Startliste "));
-    EXPECT_THROW(c.Item("startliste"), Error);
-    EXPECT_THROW(c.Item(std::size_t{3}), Error);
-    EXPECT_THROW(c.Item("l").Item(std::size_t{1}), Error);
-    EXPECT_THROW(c.Item("l").Item("0"), Error);
-    EXPECT_THROW(c.Item("Startliste").Count(), Error);
-    EXPECT_THROW(c.Item("Startliste").Item("x"), Error);
-    EXPECT_THROW(c.Text(), Error);
-    EXPECT_THROW(Collection().Text(), Error);
-    EXPECT_THROW(Collection().Count(), Error);
-    EXPECT_FALSE(Collection().Exists("a"));
-
-    EXPECT_TRUE(c.Find("b").IsNothing());
-    EXPECT_TRUE(c.At(5).IsNothing());
-    EXPECT_TRUE(Collection().Find("a").Find("b").IsNothing());
-    EXPECT_EQ(c.Find("b").TextOrEmpty(), "");
-    EXPECT_EQ(c.Find("o").TextOrEmpty(), "");
-    EXPECT_EQ(c.Find("Startliste").TextOrEmpty(), "x");
-}
-
-TEST(Collection, SubtreesOutliveTheirDocumentHandle) {
-    Collection section;
-    {
-        const Collection telegram = JSONDecodieren(R"({"Startliste": {"Records": [{"N": "A"}]}})");
-        section = telegram.Item("Startliste");
-    }
-    EXPECT_EQ(section.Item("Records").Item(std::size_t{0}).Item("N").Text(), "A");
-}
-
-TEST(Collection, InvalidDocumentsAndTrailingContentFail) {
-    const char* rows[] = {R"("open)",      R"({"a": 1)",
-                          R"({"a" 1})",    R"({"a": 1,})",
-                          R"({"a": 01})",  R"({"a": 1.})",
-                          R"({"a": -})",   R"({"a": 1x})",
-                          R"({"a": tru})", R"({"a": nul})",
-                          R"({"a": 'x'})", R"({"a": "\x"})",
-                          R"({"a": 1}})",  "",
-                          "   ",           "{",
-                          "[1 2]",         "1 2",
-                          "[] x",          "{} {}",
-                          "[nulll]",       "null x",
-                          "false)",        "\rfalse)",
-                          "truex",         "[truex]",
-                          "12a",           "null]",
-                          "null)",         "\"a\"x"};
-    for (const char* json : rows) {
-        SCOPED_TRACE(json);
+TEST(Collection, InvalidDocumentsTrailingContentAndDeepNestingFail) {
+    // Among them a string followed by a colon where a value ends (simdjson skips it as a key).
+    const char* malformed[] = {
+        R"("open)",      R"({"a": 1)",     R"({"a" 1})",   R"({"a": 1,})",      R"({"a": 01})",
+        R"({"a": 1.})",  R"({"a": -})",    R"({"a": 1x})", R"({"a": tru})",     R"({"a": nul})",
+        R"({"a": 'x'})", R"({"a": "\x"})", R"(["a": 1]])", R"({"a": "b": 1}})",
+    };
+    // Roots that simdjson alone would take as the value before the junk.
+    const char* emptyOrTrailing[] = {
+        "",      "   ",     "{",       "[1 2]",  "1 2",    R"({"a": 1}})",
+        "[] x",  "{} {}",   "[nulll]", "null x", "false)", "\rfalse)",
+        "truex", "[truex]", "12a",     "null]",  "null)",  "\"a\"x",
+    };
+    const auto fails = [](const std::string& json) {
+        SCOPED_TRACE(json.substr(0, 20));
         EXPECT_THROW(JSONDecodieren(json), Error);
-    }
-    // A string followed by a colon where a value ends (simdjson skips it as a key).
-    for (const char* json : {R"({"a": "b": 1}})", R"(["a": 1]])"}) {
-        SCOPED_TRACE(json);
-        EXPECT_THROW(JSONDecodieren(json), Error);
-    }
-    // White space around any root is not trailing content.
-    EXPECT_EQ(JSONDecodieren("  {\"a\": 1}\r\n  ").Item("a").Text(), "1");
-    for (const char* json : {" null\r", "null ", "[ null ]", " true\n", " \"a\"\t", " 7 "}) {
+    };
+    std::ranges::for_each(malformed, fails);
+    std::ranges::for_each(emptyOrTrailing, fails);
+    const auto nested = [](std::size_t n) { return std::string(n, '[') + std::string(n, ']'); };
+    fails(nested(1025));
+    fails(nested(100000));
+    // White space around any root is not trailing content; 1024 levels are allowed.
+    for (const std::string json :
+         {" null\r", "null ", "[ null ]", " true\n", " \"a\"\t", " 7 ", "  {\"a\": 1}\r\n  "}) {
         SCOPED_TRACE(json);
         EXPECT_NO_THROW(JSONDecodieren(json));
     }
-}
-
-TEST(Collection, NestingIsLimitedTo1024Levels) {
-    auto nested = [](std::size_t depth) {
-        return std::string(depth, '[') + std::string(depth, ']');
-    };
     EXPECT_NO_THROW(JSONDecodieren(nested(1024)));
-    EXPECT_THROW(JSONDecodieren(nested(1025)), Error);
-    EXPECT_THROW(JSONDecodieren(nested(100000)), Error);
-}
-
-TEST(Collection, Cp1252BytesBecomeUtf8Text) {
-    // A telegram as it comes off the wire: code-page bytes, decoded before parsing.
-    const Collection c =
-        JSONDecodieren(codepage::Decode("{\"Name\": \"J\xFCrgen\", \"Land\": \"\xD6sterreich\"}"));
-    EXPECT_EQ(c.Item("Name").Text(), "Jürgen");
-    EXPECT_EQ(c.Item("Land").Text(), "Österreich");
 }
 
 }  // namespace

@@ -37,12 +37,14 @@ TEST(FileReplace, ReplacesWholeFilesWithTheUsualModeAndNoTemporaryFileLeft) {
     EXPECT_EQ(st.st_mode & 0777, 0644u);
 #endif
     EXPECT_EQ(dir.Read("a.txt"), "eins\r\nzwei\r\n");
-
-    ReplaceFile(file, "x", Durability::Synced);
-    EXPECT_EQ(dir.Read("a.txt"), "x");
-    ReplaceFile(file, std::string("\0\xFF", 2));
+    ReplaceFile(file, std::string("\0\xFF", 2), Durability::Synced);
     EXPECT_EQ(ReadFile(file), std::string("\0\xFF", 2));
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.txt"});
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_FALSE(FolderExists(file));
+    EXPECT_TRUE(FolderExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Path()));
+    EXPECT_THROW(ReadFile(dir.Path()), Error);
 }
 
 TEST(FileReplace, FailureNamesTheFileAndKeepsTheOldOne) {
@@ -60,23 +62,13 @@ TEST(FileReplace, FailureNamesTheFileAndKeepsTheOldOne) {
         EXPECT_EQ(std::string(e.what()), missingFolder + ": No such file or directory");
 #endif
     }
+    EXPECT_FALSE(FileExists(missingFolder));
+    EXPECT_THROW(ReadFile(missingFolder), Error);
     // The target is a folder: the rename fails after the temporary file was written.
     std::filesystem::create_directories(dir.File("ordner/inhalt"));
     EXPECT_THROW(ReplaceFile(dir.File("ordner"), "x"), Error);
     EXPECT_TRUE(FolderExists(dir.File("ordner/inhalt")));
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"ordner"});
-}
-
-TEST(FileReplace, ExistenceTellsFilesFromFolders) {
-    const TempFolder dir;
-    dir.Write("f", "");
-    EXPECT_TRUE(FileExists(dir.File("f")));
-    EXPECT_FALSE(FolderExists(dir.File("f")));
-    EXPECT_TRUE(FolderExists(dir.Path()));
-    EXPECT_FALSE(FileExists(dir.Path()));
-    EXPECT_FALSE(FileExists(dir.File("nichts")));
-    EXPECT_THROW(ReadFile(dir.File("nichts")), Error);
-    EXPECT_THROW(ReadFile(dir.Path()), Error);
 }
 
 #ifdef _WIN32
@@ -85,11 +77,10 @@ TEST(FileReplace, UmlautNamesGoThroughTheWideCalls) {
     const TempFolder dir;
     const std::string folder = dir.File("Übergabe");
     ASSERT_TRUE(std::filesystem::create_directory(test::U8Path(folder)));
-    const std::string file = folder + "/Grüße.txt";
-    ReplaceFile(file, "M\xFCller", Durability::Synced);
+    ReplaceFile(folder + "/Grüße.txt", "M\xFCller", Durability::Synced);
     EXPECT_EQ(dir.Read("Übergabe/Grüße.txt"), "M\xFCller");  // under the name as given
-    EXPECT_EQ(ReadFile(file), "M\xFCller");
-    EXPECT_TRUE(FileExists(file));
+    EXPECT_EQ(ReadFile(folder + "/Grüße.txt"), "M\xFCller");
+    EXPECT_TRUE(FileExists(folder + "/Grüße.txt"));
     EXPECT_TRUE(FolderExists(folder));
     EXPECT_FALSE(FileExists(folder));
 }
@@ -98,38 +89,34 @@ TEST(FileReplace, UmlautNamesGoThroughTheWideCalls) {
 // rename over an open file, whatever it shares. The replacement waits for the reader; one
 // that never lets go ends in the usual failure, soon, with the old file intact.
 TEST(FileReplace, WaitsForAReaderOfTheTargetAndGivesUpOnOneThatStays) {
-    struct Fall {
-        const char* name;
-        DWORD share;
-        bool letsGo;
-    };
     const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    const Fall faelle[] = {
-        {"reader shares everything, lets go", all, true},
-        {"reader shares reading only, lets go", FILE_SHARE_READ, true},
-        {"reader stays", all, false},
-    };
-    for (const auto& f : faelle) {
-        SCOPED_TRACE(f.name);
+    // how the reader shares the file, whether it lets go of it
+    const std::pair<DWORD, bool> faelle[] = {{all, true}, {FILE_SHARE_READ, true}, {all, false}};
+    for (const auto& [share, letsGo] : faelle) {
+        SCOPED_TRACE(::testing::Message() << share << (letsGo ? " lets go" : " stays"));
         const TempFolder dir;
         const std::string file = dir.File("daten.txt");
         dir.Write("daten.txt", "alt");
-        HANDLE reader = CreateFileW(test::U8Path(file).c_str(), GENERIC_READ, f.share, nullptr,
+        HANDLE reader = CreateFileW(test::U8Path(file).c_str(), GENERIC_READ, share, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-        if (f.letsGo) {
-            std::thread reading([reader] {
+        std::thread reading([reader, closes = letsGo] {
+            if (closes) {
                 Sleep(20);
                 CloseHandle(reader);
-            });
-            EXPECT_NO_THROW(ReplaceFile(file, "neu"));
-            reading.join();
-            EXPECT_EQ(dir.Read("daten.txt"), "neu");
-        } else {
-            EXPECT_THROW(ReplaceFile(file, "neu"), Error);
-            CloseHandle(reader);
-            EXPECT_EQ(dir.Read("daten.txt"), "alt");
+            }
+        });
+        bool replaced = true;
+        try {
+            ReplaceFile(file, "neu");
+        } catch (const Error&) {
+            replaced = false;
         }
+        reading.join();
+        if (!letsGo)
+            CloseHandle(reader);
+        EXPECT_EQ(replaced, letsGo);
+        EXPECT_EQ(dir.Read("daten.txt"), letsGo ? "neu" : "alt");
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"daten.txt"});
     }
 }

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "TempFolder.h"
-#include "component/FileReplace.h"
 
 namespace zelmo::start {
 namespace {
@@ -20,18 +20,15 @@ Settings Make(std::string address, std::string port, std::string autoConnect, st
         std::move(address), std::move(port), std::move(autoConnect), std::move(folder), left, top};
 }
 
-TEST(SettingsFile, NoFileGivesTheDefaults) {
-    const TempFolder dir;
-    const Settings defaults = Make("Localhost", "3000", "0", "nicht bekannt");
-    EXPECT_EQ(ReadSettings(dir.Path()), defaults);
-    EXPECT_EQ(ReadSettings(dir.File("fehlt")), defaults);
-    EXPECT_EQ(Settings{}, defaults);
-}
-
-TEST(SettingsFile, WritesSixLinesAndReadsThemBack) {
+TEST(SettingsFile, WritesSixLinesAndReadsThemBackOrTheDefaults) {
     const TempFolder dir;
     const std::string programFolder = dir.File("Zelmo Prüfung");  // through the wide calls
+    const Settings defaults = Make("Localhost", "3000", "0", "nicht bekannt");
+    EXPECT_EQ(Settings{}, defaults);
+    EXPECT_EQ(ReadSettings(programFolder), defaults);
+    EXPECT_FALSE(WriteSettings(programFolder, defaults));
     std::filesystem::create_directory(test::U8Path(programFolder));
+    EXPECT_EQ(ReadSettings(programFolder), defaults);
     const Settings s = Make("192.168.0.10", "3020", "1", "D:\\LiveText\\Daten", 1440, 720);
     ASSERT_TRUE(WriteSettings(programFolder, s));
     EXPECT_EQ(dir.Read("Zelmo Prüfung/LiveTextStartwerte.TXT"),
@@ -41,13 +38,8 @@ TEST(SettingsFile, WritesSixLinesAndReadsThemBack) {
 
 // The extra settings keep lines they do not know, in their place, and the six-line file alone.
 TEST(ExtraSettingsFile, KeepsUnknownLinesAndFallsBackToTheDefault) {
-    struct Row {
-        const char* datei;  // nullptr: none
-        int staleSeconds;
-        bool autoReconnect;
-        const char* geschrieben;  // after SetStaleSeconds(90)
-    };
-    const Row rows[] = {
+    // file (nullptr: none), stale seconds read, automatic reconnection, file after a change
+    const std::tuple<const char*, int, bool, const char*> rows[] = {
         {nullptr, 120, false, "WarnungOhneTelegrammNachSekunden=90\r\n"},
         {"Neu=\xe4\r\nWarnungOhneTelegrammNachSekunden = 300\nkaputt\r\n"
          "AutomatischWiederverbinden=1",
@@ -58,134 +50,85 @@ TEST(ExtraSettingsFile, KeepsUnknownLinesAndFallsBackToTheDefault) {
         {"WarnungOhneTelegrammNachSekunden=60s", 120, false,
          "WarnungOhneTelegrammNachSekunden=90\r\n"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.datei ? row.datei : "(none)");
+    for (const auto& [datei, staleSeconds, autoReconnect, geschrieben] : rows) {
+        SCOPED_TRACE(datei ? datei : "(none)");
         const TempFolder dir;
-        if (row.datei)
-            ReplaceFile(dir.File("LiveTextZusatzwerte.TXT"), row.datei);
+        if (datei)
+            dir.Write("LiveTextZusatzwerte.TXT", datei);
         ExtraSettings settings = ReadExtraSettings(dir.Path());
-        EXPECT_EQ(settings.StaleSeconds(), row.staleSeconds);
-        EXPECT_EQ(settings.AutoReconnect(), row.autoReconnect);
+        EXPECT_EQ(settings.StaleSeconds(), staleSeconds);
+        EXPECT_EQ(settings.AutoReconnect(), autoReconnect);
         settings.SetStaleSeconds(90);
         ASSERT_TRUE(WriteExtraSettings(dir.Path(), settings));
-        EXPECT_EQ(dir.Read("LiveTextZusatzwerte.TXT"), row.geschrieben);
-        EXPECT_FALSE(std::filesystem::exists(dir.File("LiveTextStartwerte.TXT")));
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"LiveTextZusatzwerte.TXT"});
+        EXPECT_EQ(dir.Read("LiveTextZusatzwerte.TXT"), geschrieben);
     }
 }
 
-TEST(SettingsFile, FailedWriteReportsFalseAndKeepsWhatIsThere) {
-    const TempFolder dir;
-    EXPECT_FALSE(WriteSettings(dir.File("fehlt"), Settings{}));
-    std::filesystem::create_directories(dir.File("LiveTextStartwerte.TXT/inhalt"));
-    EXPECT_FALSE(WriteSettings(dir.Path(), Settings{}));
-    EXPECT_TRUE(FolderExists(dir.File("LiveTextStartwerte.TXT/inhalt")));
-}
-
 TEST(SettingsFormat, ValuesAreWrittenSafelyAndReadBackExactly) {
-    struct Row {
-        const char* name;
-        Settings settings;
-        std::string bytes;
-        bool roundTrips;
-    };
-    const Row rows[] = {
-        {"umlauts in the code page",
-         Make("Localhost", "3000", "0", "C:\\Übertragung\\Grüße", 100, 200),
-         "Localhost\r\n3000\r\n0\r\nC:\\\334bertragung\\Gr\374\337e\r\n100\r\n200\r\n", true},
-        {"commas and an inner quote mark kept as they are",
-         Make("a,b", "3\"0", "0", "\\\\srv\\live, text", 1, 2),
-         "a,b\r\n3\"0\r\n0\r\n\\\\srv\\live, text\r\n1\r\n2\r\n", true},
-        {"a value in quotes gets one more pair",
-         Make("\"Localhost\"", "\"\"", "0", "\"D:\\x\"", 1, 2),
+    // settings, file, whether the file reads back as the same settings
+    const std::tuple<Settings, std::string, bool> rows[] = {
+        {Make("Localhost", "3000", "0", "C:\\Übertragung\\Grüße", 1440.5, 0.25),
+         "Localhost\r\n3000\r\n0\r\nC:\\\334bertragung\\Gr\374\337e\r\n1440.5\r\n0.25\r\n", true},
+        {Make("a,b", "\"", "\"x", "\\\\srv\\live, \"text", 1, 2),
+         "a,b\r\n\"\r\n\"x\r\n\\\\srv\\live, \"text\r\n1\r\n2\r\n", true},
+        // a value in quotes gets one more pair, as the reader takes one away
+        {Make("\"Localhost\"", "\"\"", "0", "\"D:\\x\"", 1, 2),
          "\"\"Localhost\"\"\r\n\"\"\"\"\r\n0\r\n\"\"D:\\x\"\"\r\n1\r\n2\r\n", true},
-        {"lone quote mark", Make("\"", "\"x", "0", "y\"", 1, 2),
-         "\"\r\n\"x\r\n0\r\ny\"\r\n1\r\n2\r\n", true},
-        {"fractional position", Make("h", "1", "1", "p", 1440.5, 0.25),
-         "h\r\n1\r\n1\r\np\r\n1440.5\r\n0.25\r\n", true},
-        {"line breaks in a value become blanks", Make("a\r\nb", "c\nd", "0", "e\rf\r\n", 1, 2),
-         "a b\r\nc d\r\n0\r\ne f \r\n1\r\n2\r\n", false},
-        {"no position, negative position", Make("h", "1", "0", "p", kNone, -60),
-         "h\r\n1\r\n0\r\np\r\n0\r\n-60\r\n", false},
+        {Make("a\r\nb", "c\nd", "0", "e\rf\r\n", 1, 2), "a b\r\nc d\r\n0\r\ne f \r\n1\r\n2\r\n",
+         false},
+        {Make("h", "1", "0", "p", kNone, -60), "h\r\n1\r\n0\r\np\r\n0\r\n-60\r\n", false},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(FormatSettings(row.settings), row.bytes);
-        if (row.roundTrips) {
-            EXPECT_EQ(ParseSettings(row.bytes), row.settings);
+    for (const auto& [settings, bytes, roundTrips] : rows) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(FormatSettings(settings), bytes);
+        if (roundTrips) {
+            EXPECT_EQ(ParseSettings(bytes), settings);
         }
     }
 }
 
 TEST(SettingsFormat, OddFilesReadWithDefaultsWhereValuesLack) {
-    struct Row {
-        const char* name;
-        std::string bytes;
-        Settings expected;
-    };
     const Settings defaults = Make("Localhost", "3000", "0", "nicht bekannt");
-    const Row rows[] = {
-        {"empty file", "", defaults},
-        {"short, no last line end", "h\r\n3020\r\n1", Make("h", "3020", "1", "nicht bekannt")},
-        {"empty lines", "\r\n\r\n\r\n\r\n\r\n\r\n", defaults},
-        {"quoted values",
-         "\"192.168.1.2\"\r\n\"3020\"\r\n\"1\"\r\n\"C:\\Live, Text\"\r\n1\r\n2\r\n",
-         Make("192.168.1.2", "3020", "1", "C:\\Live, Text", 1, 2)},
-        {"empty quotes take the default", "\"\"\r\n\"\"\r\n\r\n\"\"\r\n", defaults},
-        {"commas kept", "a,b\r\n30,20\r\n0\r\nx,\"y\"\r\n", Make("a,b", "30,20", "0", "x,\"y\"")},
-        {"CR only", "h\r3020\r1\r/daten\r100\r200\r", Make("h", "3020", "1", "/daten", 100, 200)},
-        {"mixed line ends", "h\r\n3020\n1\r/daten\r\n100\n200",
-         Make("h", "3020", "1", "/daten", 100, 200)},
-        {"CR before CR LF is an empty line", "h\r\r\n1\r\n",
-         Make("h", "3000", "1", "nicht bekannt")},
-        {"lines after the sixth ignored", "a\r\nb\r\nc\r\nd\r\n5\r\n6\r\n7\r\n8\r\n",
-         Make("a", "b", "c", "d", 5, 6)},
-        {"umlaut byte", "h\r\n1\r\n0\r\nD:\\B\xFChne\r\n", Make("h", "1", "0", "D:\\Bühne")},
-        {"blanks kept", " h \r\n1\r\n0\r\n p\r\n", Make(" h ", "1", "0", " p")},
-        {"positions with trailing text", "h\r\n1\r\n0\r\np\r\n12.7abc\r\n  300 twips\r\n",
-         Make("h", "1", "0", "p", 12.7, 300)},
-        {"positions not numeric", "h\r\n1\r\n0\r\np\r\nlinks\r\n\"\"\r\n",
-         Make("h", "1", "0", "p")},
-        {"quoted position", "h\r\n1\r\n0\r\np\r\n\"60\"\r\n\"x\"\r\n",
-         Make("h", "1", "0", "p", 60)},
+    const std::pair<std::string, Settings> rows[] = {
+        {"", defaults},
+        {" h \r\n3020\r\n1", Make(" h ", "3020", "1", "nicht bekannt")},
+        {"\"\"\r\n\"\"\r\n\r\n\"\"\r\n", defaults},
+        {"h\r3020\r1\r/daten\r100\r200\r", Make("h", "3020", "1", "/daten", 100, 200)},
+        {"h\r\n3020\n1\r/daten\r\n100\n200", Make("h", "3020", "1", "/daten", 100, 200)},
+        {"h\r\r\n1\r\n", Make("h", "3000", "1", "nicht bekannt")},
+        {"a\r\nb\r\nc\r\nd\r\n5\r\n6\r\n7\r\n8\r\n", Make("a", "b", "c", "d", 5, 6)},
+        {"h\r\n1\r\n0\r\np\r\n12.7abc\r\n\"60\"\r\n", Make("h", "1", "0", "p", 12.7, 60)},
+        {"h\r\n1\r\n0\r\np\r\nlinks\r\n\"\"\r\n", Make("h", "1", "0", "p")},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(ParseSettings(row.bytes), row.expected);
+    for (const auto& [bytes, expected] : rows) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(ParseSettings(bytes), expected);
     }
 }
 
-TEST(SettingsValue, LeadingNumberAndPosition) {
-    struct Row {
-        const char* text;
-        std::optional<double> value;
+TEST(SettingsValue, LeadingNumberPositionAndAutoConnect) {
+    const std::pair<const char*, std::optional<double>> numbers[] = {
+        {"12.7abc", 12.7}, {"5.", 5},      {".5", 0.5},      {"-3", -3},     {"+4", 4},
+        {"\t 7", 7},       {"1,5", 1},     {"1e3", 1000},    {"2E-1", 0.2},  {"1e+x", 1},
+        {"0x10", 0},       {"", kNone},    {"+.", kNone},    {"abc", kNone}, {"inf", kNone},
+        {"nan", kNone},    {"--1", kNone}, {"1e999", kNone}, {"e5", kNone},
     };
-    const Row rows[] = {{"1440", 1440}, {"12.7abc", 12.7}, {"5.", 5},      {".5", 0.5},
-                        {"-3", -3},     {"+4", 4},         {"\t 7", 7},    {"1,5", 1},
-                        {"1e3", 1000},  {"2E-1", 0.2},     {"1e+x", 1},    {"0x10", 0},
-                        {"", kNone},    {".", kNone},      {"+.", kNone},  {"abc", kNone},
-                        {"inf", kNone}, {"nan", kNone},    {"--1", kNone}, {"1e999", kNone},
-                        {"e5", kNone}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(LeadingNumber(row.text), row.value);
+    for (const auto& [text, value] : numbers) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(LeadingNumber(text), value);
     }
     EXPECT_EQ(PositionValue("0.0"), kNone);
     EXPECT_EQ(PositionValue("-1"), kNone);
     EXPECT_EQ(PositionValue("0.01"), 0.01);
-}
-
-TEST(SettingsValue, AutoConnectIsTheWholeNumberOne) {
-    struct Row {
-        const char* text;
-        bool set;
+    // Automatic connection: the whole number 1 only.
+    const std::pair<const char*, bool> autoConnect[] = {
+        {"1", true},   {" 1 ", true},  {"01", true},  {"+1", true},  {"0", false},   {"", false},
+        {"-1", false}, {"1.0", false}, {"1a", false}, {"10", false}, {"000", false}, {"+", false},
     };
-    const Row rows[] = {{"1", true},    {"0", false},   {"", false},   {" 1 ", true},
-                        {"01", true},   {"+1", true},   {"2", false},  {"-1", false},
-                        {"1.0", false}, {"1a", false},  {"ja", false}, {"Wahr", false},
-                        {"10", false},  {"000", false}, {"+", false}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(IsAutoConnectSet(row.text), row.set);
+    for (const auto& [text, set] : autoConnect) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(IsAutoConnectSet(text), set);
     }
 }
 

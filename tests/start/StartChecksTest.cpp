@@ -13,33 +13,24 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// Answers as configured and records which questions were asked, in order.
+// Answers as configured, records which questions were asked, in order, and fails at one.
 class FakePlatform final : public platform::Platform {
   public:
-    bool administrator = true;
-    bool otherInstanceRunning = false;
-    std::string folder = "C:\\Zelmo";
-    std::optional<std::string> failOn;  // the call that throws Error
-
+    bool administrator = true, otherInstanceRunning = false;
+    std::string folder = "C:\\Zelmo", failOn;
     Calls calls;
     std::optional<std::string> currentFolder;
     int locksHeld = 0;
 
-    bool IsAdministrator() override {
-        Called("IsAdministrator");
-        return administrator;
-    }
+    bool IsAdministrator() override { return Answer("IsAdministrator", administrator); }
     std::unique_ptr<platform::InstanceLock> AcquireInstanceLock() override {
-        Called("AcquireInstanceLock");
-        return otherInstanceRunning ? nullptr : std::make_unique<Lock>(locksHeld);
+        return Answer("AcquireInstanceLock", otherInstanceRunning)
+                   ? nullptr
+                   : std::make_unique<Lock>(locksHeld);
     }
-    std::string ProgramFolder() override {
-        Called("ProgramFolder");
-        return folder;
-    }
+    std::string ProgramFolder() override { return Answer("ProgramFolder", folder); }
     void SetCurrentFolder(const std::string& target) override {
-        Called("SetCurrentFolder");
-        currentFolder = target;
+        currentFolder = Answer("SetCurrentFolder", target);
     }
 
   private:
@@ -49,10 +40,12 @@ class FakePlatform final : public platform::Platform {
         int& held_;
     };
 
-    void Called(const std::string& name) {
-        calls.push_back(name);
-        if (failOn == name)
-            throw Error("Systemfehler bei " + name);
+    template <typename T>
+    T Answer(const std::string& call, T answer) {
+        calls.push_back(call);
+        if (failOn == call)
+            throw Error("Systemfehler bei " + call);
+        return answer;
     }
 };
 
@@ -62,93 +55,58 @@ std::string NetworkMessage(const std::string& folder) {
            "\r\n\r\nProgramm muss beendet werden!";
 }
 
-TEST(StartChecks, EachCheckStopsWithItsMessageAndAsksNothingAfter) {
+// The checks in their order: each stops the start with its message (a platform failure with its
+// text), asks nothing after it and gives the lock back. A start that goes on holds the lock with
+// its result, and a folder with a drive letter becomes the current one.
+TEST(StartChecks, EachCheckStopsWithItsMessageOrTheStartGoesOn) {
     struct Row {
-        const char* name;
-        bool administrator;
-        bool otherInstanceRunning;
-        std::string folder;
-        std::string message;
-        Calls calls;
+        bool administrator, otherInstanceRunning;
+        std::string folder, failOn;
+        std::optional<std::string> message;
+        std::size_t calls;
     };
-    const Calls all = {"IsAdministrator", "AcquireInstanceLock", "ProgramFolder"};
+    const std::string share = "\\\\server\\share";
+    const auto goesOn = std::nullopt;
     const Row rows[] = {
-        {"no administrator",
-         false,
-         true,
-         "\\\\server\\share",
+        {false, true, share, "",
          "Programm muss mit 'ADMINISTRATOR'-Rechten gestartet werden!\r\n\r\n"
          "Programm wird beendet!",
-         {"IsAdministrator"}},
-        {"second instance",
-         true,
-         true,
-         "\\\\server\\share",
+         1},
+        {true, true, share, "",
          "Achtung!\r\nLiveText wurde bereits gestartet!\r\n\r\n"
          "Ein mehrfaches gleichzeitiges Ausführen ist nicht möglich!",
-         {"IsAdministrator", "AcquireInstanceLock"}},
-        {"UNC path", true, false, "\\\\server\\share\\tools",
-         NetworkMessage("\\\\server\\share\\tools"), all},
-        {"slash network path", true, false, "//x", NetworkMessage("//x"), all},
+         2},
+        {true, false, share, "", NetworkMessage(share), 3},
+        {true, false, "//x", "", NetworkMessage("//x"), 3},
+        {true, false, share, "IsAdministrator", "Systemfehler bei IsAdministrator", 1},
+        {true, false, "C:", "SetCurrentFolder", "Systemfehler bei SetCurrentFolder", 4},
+        {true, false, "D:\\Tools", "", goesOn, 4},
+        {true, false, "C:", "", goesOn, 4},
+        {true, false, "/opt/zelmo", "", goesOn, 3},
+        {true, false, "\\Tools", "", goesOn, 3},  // one backslash is no network path
+        {true, false, "/\\x", "", goesOn, 3},
+        {true, false, "DD:\\Tools", "", goesOn, 3},
+        {true, false, "", "", goesOn, 3},
     };
+    const Calls all = {"IsAdministrator", "AcquireInstanceLock", "ProgramFolder",
+                       "SetCurrentFolder"};
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(row.folder + " " + row.message.value_or(""));
         FakePlatform platform;
         platform.administrator = row.administrator;
         platform.otherInstanceRunning = row.otherInstanceRunning;
         platform.folder = row.folder;
-
-        const StartResult result = RunStartChecks(platform);
-
-        EXPECT_EQ(result.message, row.message);
-        EXPECT_EQ(platform.calls, row.calls);
-        EXPECT_EQ(platform.currentFolder, std::nullopt);
-        EXPECT_EQ(platform.locksHeld, 0);  // a start that ends gives the lock back
-    }
-}
-
-TEST(StartChecks, DriveFolderBecomesCurrentAndTheLockIsHeldWithTheResult) {
-    struct Row {
-        std::string folder;
-        std::optional<std::string> currentFolder;
-    };
-    const Row rows[] = {
-        {"D:\\Tools", "D:\\Tools"},
-        {"C:", "C:"},
-        {"c:\\Programme\\Zelmo Software", "c:\\Programme\\Zelmo Software"},
-        {"/opt/zelmo", std::nullopt},
-        {"\\Tools", std::nullopt},  // one backslash is no network path
-        {"/\\x", std::nullopt},
-        {"DD:\\Tools", std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.folder);
-        FakePlatform platform;
-        platform.folder = row.folder;
+        platform.failOn = row.failOn;
         {
             const StartResult result = RunStartChecks(platform);
-            ASSERT_TRUE(result.GoOn()) << *result.message;
-            EXPECT_EQ(result.programFolder, row.folder);
-            EXPECT_EQ(platform.currentFolder, row.currentFolder);
-            EXPECT_EQ(platform.locksHeld, 1);
+            EXPECT_EQ(result.message, row.message);
+            EXPECT_EQ(result.programFolder, row.message ? "" : row.folder);
+            EXPECT_EQ(platform.locksHeld, row.message ? 0 : 1);
         }
         EXPECT_EQ(platform.locksHeld, 0);
-    }
-}
-
-TEST(StartChecks, PlatformFailureEndsTheStartWithItsText) {
-    for (const char* step :
-         {"IsAdministrator", "AcquireInstanceLock", "ProgramFolder", "SetCurrentFolder"}) {
-        SCOPED_TRACE(step);
-        FakePlatform platform;
-        platform.failOn = step;
-
-        const StartResult result = RunStartChecks(platform);
-
-        EXPECT_EQ(result.message, std::string("Systemfehler bei ") + step);
-        EXPECT_EQ(platform.calls.back(), step);
-        EXPECT_EQ(platform.locksHeld, 0);
+        EXPECT_EQ(platform.calls, Calls(all.begin(), all.begin() + row.calls));
+        const bool current = !row.message && row.calls == 4;
+        EXPECT_EQ(platform.currentFolder, current ? std::optional(row.folder) : std::nullopt);
     }
 }
 
