@@ -16,33 +16,29 @@ class FakeDialoge : public windows::Dialoge {
     struct Gezeigt {
         QString titel;
         QString text;  // the message or question, or the start name of a file dialog
-        QWidget* besitzer;
     };
     QList<Gezeigt> gezeigt;  // every box and dialog, in order
     QStringList meldungen;   // the messages' texts; "! " marks a critical one
     QList<bool> jaNeinAntworten;
     QStringList pfadAntworten;  // for the file and folder dialogs
 
-    void Meldung(QWidget* besitzer, const QString& text, const QString& titel,
-                 Symbol symbol) override {
-        gezeigt.append({titel, text, besitzer});
+    void Meldung(QWidget*, const QString& text, const QString& titel, Symbol symbol) override {
+        gezeigt.append({titel, text});
         meldungen.append((symbol == Symbol::Kritisch ? "! " : "") + text);
     }
-    bool JaNein(QWidget* besitzer, const QString& text, const QString& titel) override {
-        gezeigt.append({titel, text, besitzer});
+    bool JaNein(QWidget*, const QString& text, const QString& titel) override {
+        gezeigt.append({titel, text});
         return !jaNeinAntworten.isEmpty() && jaNeinAntworten.takeFirst();
     }
-    QString DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startName,
+    QString DateiOeffnen(QWidget*, const QString& titel, const QString& startName,
                          const QString&) override {
-        return Pfad({titel, startName, besitzer});
+        return Pfad({titel, startName});
     }
-    QString DateiSpeichern(QWidget* besitzer, const QString& titel, const QString& startName,
+    QString DateiSpeichern(QWidget*, const QString& titel, const QString& startName,
                            const QString&) override {
-        return Pfad({titel, startName, besitzer});
+        return Pfad({titel, startName});
     }
-    QString Ordner(QWidget* besitzer, const QString& titel) override {
-        return Pfad({titel, QString(), besitzer});
-    }
+    QString Ordner(QWidget*, const QString& titel) override { return Pfad({titel, QString()}); }
 
   private:
     QString Pfad(const Gezeigt& dialog) {

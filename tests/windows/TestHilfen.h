@@ -8,10 +8,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
-#include <string>
 #include <vector>
 
-#include "component/Collection.h"
 #include "templates/Vorlage.h"
 
 // Builders and probes shared by the window tests.
@@ -76,15 +74,6 @@ class Sender {
                vonLetzter().mid(vorher) == "0000000012OK";
     }
 
-    // Connects once more and waits until that connection is accepted: an attempt made before
-    // it has been accepted by then too.
-    bool schranke(QTcpSocket& socket) {
-        socket.connectToHost(QHostAddress::LocalHost, server.serverPort());
-        return socket.waitForConnected(5000) && QTest::qWaitFor([&] {
-                   return letzte() != nullptr && letzte()->peerPort() == socket.localPort();
-               });
-    }
-
     QTcpServer server;
     QList<QTcpSocket*> verbindungen;
     QHash<QTcpSocket*, QByteArray> empfangen;
@@ -97,11 +86,6 @@ inline Vorlage VorlageAus(const std::vector<VorlageZeile>& zeilen) {
     for (std::size_t i = 1; i < zeilen.size(); ++i)
         v.ZeileAnhaengen(zeilen[i]);
     return v;
-}
-
-// A line that only names its event.
-inline VorlageZeile NurEreignis(const std::string& ereignis) {
-    return {ereignis};
 }
 
 }  // namespace zelmo::test
