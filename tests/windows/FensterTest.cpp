@@ -355,6 +355,9 @@ class FensterTest : public QObject {
         verbinden(sender);
         sender.letzte()->disconnectFromHost();
         QTRY_COMPARE(anzeige(), "Verbinden | IP gesperrt | Port gesperrt");
+        for (int i = 0; i < 10; ++i)  // the client log shows its ten newest lines
+            fenster_->SchreibeInListeClient(QString::number(i));
+        QCOMPARE(zeilen("ListeClient").join(""), "0123456789");
         knopf("cmdListeClientLoeschen")->click();
         QVERIFY(zeilen("ListeClient").isEmpty() && fenster_->clientLog().Lines().empty());
     }
@@ -609,17 +612,9 @@ class FensterTest : public QObject {
     // The dialog shows the line without what its lists lack; only "Übernehmen" writes. A slot
     // holds one table: checking another replaces it, a third at once is refused.
     void fieldDialog() {
-        const VorlageZeile vorher = {"Ziel",
-                                     "Zeitspringen",
-                                     "Unbekannt",
-                                     "Springpferde",
-                                     "3",
-                                     "",
-                                     "12",
-                                     "datei",
-                                     "Startliste\r\nGibtsNicht\r\nPruefung",
-                                     "Pferd,name,Name\r\nX\r\nOrt"};
-        feldAuswahl(vorher);
+        feldAuswahl({"Ziel", "Zeitspringen", "Unbekannt", "Springpferde", "3", "", "12", "datei",
+                     "Startliste\r\nGibtsNicht\r\nPruefung", "Pferd,name,Name\r\nX\r\nOrt"});
+        const VorlageZeile vorher = zeile(1);
         d("cmdAbbrechen")->click();
         QVERIFY(zeile(1) == vorher && !editor_->feldAuswahl() && editor_->isEnabled());
         e("cmdBearbeiten")->click();
