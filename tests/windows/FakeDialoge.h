@@ -13,54 +13,38 @@ namespace zelmo::test {
 // an answer changes nothing rather than waits for a person.
 class FakeDialoge : public windows::Dialoge {
   public:
-    enum class Art { Meldung, JaNein, DateiOeffnen, DateiSpeichern, Ordner };
-
     struct Gezeigt {
-        Art art;
         QString titel;
-        QString text;  // the message, or the start name of a file dialog
-        Symbol symbol = Symbol::Keins;
-        QWidget* besitzer = nullptr;
+        QString text;  // the message or question, or the start name of a file dialog
     };
-
-    QList<Gezeigt> gezeigt;
+    QList<Gezeigt> gezeigt;  // every box and dialog, in order
+    QStringList meldungen;   // the messages' texts; "! " marks a critical one
     QList<bool> jaNeinAntworten;
-    QStringList pfadAntworten;  // for DateiOeffnen, DateiSpeichern and Ordner
+    QStringList pfadAntworten;  // for the file and folder dialogs
 
-    void Meldung(QWidget* besitzer, const QString& text, const QString& titel,
-                 Symbol symbol) override {
-        gezeigt.append({Art::Meldung, titel, text, symbol, besitzer});
+    void Meldung(QWidget*, const QString& text, const QString& titel, Symbol symbol) override {
+        gezeigt.append({titel, text});
+        meldungen.append((symbol == Symbol::Kritisch ? "! " : "") + text);
     }
-    bool JaNein(QWidget* besitzer, const QString& text, const QString& titel) override {
-        gezeigt.append({Art::JaNein, titel, text, Symbol::Frage, besitzer});
+    bool JaNein(QWidget*, const QString& text, const QString& titel) override {
+        gezeigt.append({titel, text});
         return !jaNeinAntworten.isEmpty() && jaNeinAntworten.takeFirst();
     }
-    QString DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startName,
+    QString DateiOeffnen(QWidget*, const QString& titel, const QString& startName,
                          const QString&) override {
-        gezeigt.append({Art::DateiOeffnen, titel, startName, Symbol::Keins, besitzer});
-        return Pfad();
+        return Pfad({titel, startName});
     }
-    QString DateiSpeichern(QWidget* besitzer, const QString& titel, const QString& startName,
+    QString DateiSpeichern(QWidget*, const QString& titel, const QString& startName,
                            const QString&) override {
-        gezeigt.append({Art::DateiSpeichern, titel, startName, Symbol::Keins, besitzer});
-        return Pfad();
+        return Pfad({titel, startName});
     }
-    QString Ordner(QWidget* besitzer, const QString& titel) override {
-        gezeigt.append({Art::Ordner, titel, QString(), Symbol::Keins, besitzer});
-        return Pfad();
-    }
-
-    // The texts of the message boxes shown, in order.
-    QStringList Meldungen() const {
-        QStringList texte;
-        for (const Gezeigt& g : gezeigt)
-            if (g.art == Art::Meldung)
-                texte.append(g.text);
-        return texte;
-    }
+    QString Ordner(QWidget*, const QString& titel) override { return Pfad({titel, QString()}); }
 
   private:
-    QString Pfad() { return pfadAntworten.isEmpty() ? QString() : pfadAntworten.takeFirst(); }
+    QString Pfad(const Gezeigt& dialog) {
+        gezeigt.append(dialog);
+        return pfadAntworten.isEmpty() ? QString() : pfadAntworten.takeFirst();
+    }
 };
 
 }  // namespace zelmo::test

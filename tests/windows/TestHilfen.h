@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QComboBox>
 #include <QFile>
 #include <QHash>
 #include <QListWidget>
@@ -9,11 +8,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
-#include <initializer_list>
-#include <string>
+#include <vector>
 
-#include "component/Collection.h"
-#include "start/Catalogues.h"
 #include "templates/Vorlage.h"
 
 // Builders and probes shared by the window tests.
@@ -28,17 +24,12 @@ T* Kind(const QObject* eltern, const QString& name) {
     return kind;
 }
 
-inline QStringList Texte(const QListWidget* liste) {
+// The entries of a list or a drop-down.
+template <typename T>
+QStringList Texte(const T* liste) {
     QStringList texte;
-    for (int i = 0; i < liste->count(); ++i)
-        texte.append(liste->item(i)->text());
-    return texte;
-}
-
-inline QStringList Eintraege(const QComboBox* combo) {
-    QStringList texte;
-    for (int i = 0; i < combo->count(); ++i)
-        texte.append(combo->itemText(i));
+    for (int i = 0; i < liste->model()->rowCount(); ++i)
+        texte.append(liste->model()->index(i, 0).data().toString());
     return texte;
 }
 
@@ -75,14 +66,10 @@ class Sender {
     QString port() const { return QString::number(server.serverPort()); }
     QTcpSocket* letzte() const { return verbindungen.isEmpty() ? nullptr : verbindungen.last(); }
     QByteArray vonLetzter() const { return empfangen.value(letzte()); }
-    void senden(const QByteArray& bytes) {
-        letzte()->write(bytes);
-        letzte()->flush();
-    }
     // Sends one telegram; true once exactly the acknowledgement came back for it.
     bool quittiert(const QByteArray& payload) {
         const qsizetype vorher = vonLetzter().size();
-        senden(Rahmen(payload));
+        letzte()->write(Rahmen(payload));
         return QTest::qWaitFor([&] { return vonLetzter().size() >= vorher + 12; }) &&
                vonLetzter().mid(vorher) == "0000000012OK";
     }
@@ -92,36 +79,13 @@ class Sender {
     QHash<QTcpSocket*, QByteArray> empfangen;
 };
 
-// A template whose lines are given; at least one.
-inline Vorlage VorlageAus(std::initializer_list<VorlageZeile> zeilen) {
+// A template of the given lines; at least one.
+inline Vorlage VorlageAus(const std::vector<VorlageZeile>& zeilen) {
     Vorlage v;
-    bool erste = true;
-    for (const auto& zeile : zeilen) {
-        if (erste)
-            v.SetzeZeile(0, zeile);
-        else
-            v.ZeileAnhaengen(zeile);
-        erste = false;
-    }
+    v.SetzeZeile(0, zeilen.front());
+    for (std::size_t i = 1; i < zeilen.size(); ++i)
+        v.ZeileAnhaengen(zeilen[i]);
     return v;
-}
-
-// A line that only names its event.
-inline VorlageZeile NurEreignis(const std::string& ereignis) {
-    VorlageZeile z;
-    z[0] = ereignis;
-    return z;
-}
-
-// Catalogues as the start reads them: tables with their fields, and event names.
-inline start::Catalogues Kataloge() {
-    start::Catalogues k;
-    k.TabellenKatalog = JSONDecodieren(
-        R"({"Ereignis": ["Status", "Zeit"], "Startliste": ["Name", "Land", "Pferd"],)"
-        R"( "Pruefung": ["Ort", "Name"], "Leer": []})");
-    k.EreignisKatalog = JSONDecodieren(R"({"Ereignisse": ["Start", "Ziel", "Zwischenzeit"]})");
-    k.EreignisListe = k.EreignisKatalog.Item("Ereignisse");
-    return k;
 }
 
 }  // namespace zelmo::test
