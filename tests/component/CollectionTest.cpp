@@ -54,6 +54,8 @@ TEST(Collection, ScalarsReadAsText) {
         EXPECT_EQ(JSONDecodieren(std::string("[") + json + "]").Item(std::size_t{0}).Text(), text);
         EXPECT_EQ(JSONDecodieren(json).Text(), text);
     }
+    // Keys are unescaped too; the plain ones in the same document are read where they lie.
+    EXPECT_EQ(JSONDecodieren(R"({"a": 1, "a\u00e4\t": 2})").KeyByIndex(1), "aä\t");
 }
 
 TEST(Collection, DuplicateKeyTakesLastValueAtFirstPosition) {
