@@ -46,9 +46,7 @@ constexpr int kMaxDepth = 1024;
 
 // What the parser is set up for; it grows for larger documents by itself.
 constexpr std::size_t kParserCapacity = 64 * 1024;
-// A document or decoding buffer above this size is given back to the system as soon as it is
-// no longer needed, so that one huge start list does not pin its size for the rest of a show.
-constexpr std::size_t kKeepBytes = std::size_t{4} * 1024 * 1024;
+constexpr std::size_t kKeepBytes = kJsonKeepBytes;
 
 // Freed memory goes back to the allocator, which keeps most of it; after a large document it
 // is handed back to the system.

@@ -72,6 +72,10 @@ Collection JSONDecodieren(std::string_view json);
 // Bytes the decoder may read past the end of its text.
 inline constexpr std::size_t kJsonPadding = 64;
 
+// A document or decoding buffer above this size is given back to the system as soon as it is
+// no longer needed, so that one huge start list does not pin its size for the rest of a show.
+inline constexpr std::size_t kJsonKeepBytes = std::size_t{4} * 1024 * 1024;
+
 // JSON text followed by at least kJsonPadding bytes of its own buffer, of any content: the
 // decoder reads it where it lies instead of copying it into a padded buffer first.
 struct PaddedJson {

@@ -14,7 +14,6 @@ namespace {
 
 constexpr std::size_t kTelegramLogChars = 100;
 static_assert(kJsonPadding >= codepage::kDecodeSlack);
-constexpr std::size_t kKeepPayloadBytes = std::size_t{4} * 1024 * 1024;
 
 }  // namespace
 
@@ -73,7 +72,7 @@ void Receiver::Telegram(std::string_view frame) {
         Auswerten(PaddedJson{{payload_.data(), size}}, store_, vorlagenAktiv_,
                   [this](const std::string& eventText) { sink_.Dispatch(eventText); });
     // One huge start list does not pin its size for the rest of the show.
-    if (payload_.size() > kKeepPayloadBytes)
+    if (payload_.size() > kJsonKeepBytes)
         std::string().swap(payload_);
     if (evaluation.label)
         sink_.StatusLabel(*evaluation.label);
