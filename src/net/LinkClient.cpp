@@ -65,6 +65,7 @@ LinkClient::LinkClient(TelegramStore& store, const bool& vorlagenAktiv, QObject*
       store_(store),
       sink_(std::make_unique<Sink>(*this)),
       receiver_(std::make_unique<Receiver>(store, *sink_, vorlagenAktiv)),
+      socket_(this),
       now_([] { return Receiver::Clock::now(); }) {
     ackTimer_.setSingleShot(true);
     ackTimer_.setTimerType(Qt::PreciseTimer);
