@@ -2,9 +2,11 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
+#include <functional>
 #include <optional>
-#include <unordered_map>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -27,7 +29,12 @@ struct Node {
     std::uint32_t length = 0;  // text: byte count; collection: child count
 };
 
+// The text block is the literals' text followed by a copy of the input: strings, keys and
+// numbers stay where they lie in it, and an escaped string is unescaped over its own raw text,
+// which is never shorter.
 struct Document {
+    static constexpr std::string_view kLiterals = "WahrFalsch";
+
     std::string chars;
     std::vector<Node> nodes;
 
@@ -75,12 +82,6 @@ void DeleteDocument(const Document* doc) {
     Fail(std::string("JSON: ") + simdjson::error_message(code));
 }
 
-// Called for every step through the document: the check is inline, the failure is not.
-inline void Check(simdjson::error_code code) {
-    if (code != simdjson::SUCCESS) [[unlikely]]
-        FailOn(code);
-}
-
 // JSON number grammar, so that a token such as 01, 1. or 1x is rejected rather than
 // carried as text.
 bool IsJsonNumber(std::string_view s) {
@@ -115,161 +116,100 @@ bool IsJsonNumber(std::string_view s) {
     return i == s.size();
 }
 
-std::string_view TrimTrailingSpace(std::string_view s) {
-    while (!s.empty() &&
-           (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
-// Strings are read straight from the input when they hold no escape, which most keys and
-// values do not: simdjson's own copy into its buffer before ours is spared. The input's
-// validity (UTF-8, no raw control character, closed strings) was checked as a whole before.
-// Most documents hold no backslash at all, and then no string is searched for one.
-bool HasEscape(std::string_view content, bool documentHasEscape) {
-    return documentHasEscape && std::memchr(content.data(), '\\', content.size()) != nullptr;
-}
-
-// A string value's text from its token (the quoted string and the white space after it).
-std::optional<std::string_view> PlainString(std::string_view token, bool documentHasEscape) {
-    token = TrimTrailingSpace(token);
-    if (token.size() < 2 || token.front() != '"' || token.back() != '"')
-        return std::nullopt;
-    const std::string_view content = token.substr(1, token.size() - 2);
-    if (HasEscape(content, documentHasEscape))
-        return std::nullopt;
-    return content;
-}
-
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-// A key's text from its first byte (after the opening quote) and the start of its value:
-// between them lie only the closing quote, the colon and white space.
-std::optional<std::string_view> PlainKey(const char* first, const char* value,
-                                         bool documentHasEscape) {
-    const char* p = value;
-    while (p > first && IsSpace(p[-1]))
-        --p;
-    if (p == first || p[-1] != ':')
-        return std::nullopt;
-    --p;
-    while (p > first && IsSpace(p[-1]))
-        --p;
-    if (p == first || p[-1] != '"')
-        return std::nullopt;
-    const std::string_view content(first, static_cast<std::size_t>(p - 1 - first));
-    if (HasEscape(content, documentHasEscape))
-        return std::nullopt;
-    return content;
-}
-
-// Where the values of one document are put while it is decoded.
-class Builder {
+// simdjson's structural scan, with the SIMD kernel this processor runs best, finds every
+// brace, bracket, colon and comma and the first byte of every value outside strings, and
+// checks UTF-8, closed strings and control characters. Grammar, values and tree are ours: one
+// walk over those positions. (simdjson's On-Demand walk, compiled into our code, takes its
+// portable kernel and spends several times as long per value.)
+class Scan {
   public:
-    Builder(Document& doc, bool escapes) : doc_(doc), escapes_(escapes) {}
-
-    std::uint32_t AddText(std::string_view text) {
-        const auto offset = static_cast<std::uint32_t>(doc_.chars.size());
-        doc_.chars.append(text);
-        return offset;
+    // The positions in `padded`, which holds `size` bytes of text and the padding.
+    static Scan Of(const char* padded, std::size_t size) {
+        auto& impl = Implementation();
+        if (size > impl.capacity())
+            Check(impl.set_capacity(size));
+        Check(impl.stage1(reinterpret_cast<const std::uint8_t*>(padded), size,
+                          simdjson::stage1_mode::regular));
+        return Scan(impl);
     }
-    void SetText(Node& node, std::string_view text) {
-        node.kind = Node::Kind::Text;
-        node.length = static_cast<std::uint32_t>(text.size());
-        node.offset = AddText(text);
-    }
-    std::string_view Key(const Node& node) const { return doc_.Key(node); }
-
-    // Children are gathered in a scratch list per depth and appended to the document as one
-    // block when their parent is complete, so that they lie side by side.
-    static std::vector<std::vector<Node>>& ScratchLists() {
-        thread_local std::vector<std::vector<Node>> scratch(kMaxDepth + 2);
-        return scratch;
-    }
-    static std::vector<Node>& Scratch(int depth) {
-        auto& list = ScratchLists()[static_cast<std::size_t>(depth)];
-        list.clear();
-        return list;
-    }
-    void TakeChildren(std::vector<Node>& children, Node& parent) {
-        parent.offset = static_cast<std::uint32_t>(doc_.nodes.size());
-        parent.length = static_cast<std::uint32_t>(children.size());
-        doc_.nodes.insert(doc_.nodes.end(), children.begin(), children.end());
-        children.clear();
+    // Gives back what a large document made the scan grow to.
+    static void Shrink() {
+        auto& impl = Implementation();
+        if (impl.capacity() > kParserCapacity && impl.set_capacity(kParserCapacity)) {
+            // It grows again by itself for the next document.
+        }
     }
 
-    template <typename V>
-    void Scalar(V& value, simdjson::ondemand::json_type type, Node& out);
-    void Value(simdjson::ondemand::value value, Node& out, int depth);
-    template <typename Obj>
-    void Object(Obj object, Node& out, int depth);
-    template <typename Arr>
-    void Array(Arr array, Node& out, int depth);
+    const std::uint32_t* positions;
+    std::uint32_t count;
+    const simdjson::internal::dom_parser_implementation& impl;
 
   private:
-    Document& doc_;
-    const bool escapes_;
+    explicit Scan(const simdjson::internal::dom_parser_implementation& i)
+        : positions(i.structural_indexes.get()), count(i.n_structural_indexes), impl(i) {}
+
+    static void Check(simdjson::error_code code) {
+        if (code != simdjson::SUCCESS) [[unlikely]]
+            FailOn(code);
+    }
+    // One per thread: its buffers are reused from telegram to telegram.
+    static simdjson::internal::dom_parser_implementation& Implementation() {
+        thread_local std::unique_ptr<simdjson::internal::dom_parser_implementation> impl = [] {
+            std::unique_ptr<simdjson::internal::dom_parser_implementation> made;
+            if (simdjson::get_active_implementation()->create_dom_parser_implementation(
+                    kParserCapacity, simdjson::DEFAULT_MAX_DEPTH, made) != simdjson::SUCCESS)
+                throw std::bad_alloc();
+            return made;
+        }();
+        return *impl;
+    }
 };
 
-// The root and nested values have the same reading rules but different simdjson types.
-template <typename V>
-void Builder::Scalar(V& value, simdjson::ondemand::json_type type, Node& out) {
-    using simdjson::ondemand::json_type;
-    switch (type) {
-        case json_type::string: {
-            if (const auto plain = PlainString(value.raw_json_token(), escapes_)) {
-                // Still taken as a string, without unescaping: a value left unread would be
-                // skipped, and simdjson skips a string followed by a colon as a key, so that
-                // {"a": "b": 1} would pass.
-                simdjson::ondemand::raw_json_string raw;
-                Check(value.get_raw_json_string().get(raw));
-                SetText(out, *plain);
-                break;
-            }
-            std::string_view s;
-            Check(value.get_string().get(s));
-            SetText(out, s);
-            break;
-        }
-        case json_type::number: {
-            std::string_view raw = TrimTrailingSpace(value.raw_json_token());
-            if (!IsJsonNumber(raw))
-                Fail("JSON: invalid number");
-            SetText(out, raw);
-            break;
-        }
-        case json_type::boolean: {
-            // Judged from the token too: simdjson takes a root `false)` or `truex` as the
-            // literal alone.
-            const std::string_view raw = TrimTrailingSpace(value.raw_json_token());
-            if (raw != "true" && raw != "false")
-                Fail("JSON: invalid literal");
-            SetText(out, raw == "true" ? "Wahr" : "Falsch");
-            break;
-        }
-        case json_type::null: {
-            // Judged from the token itself: simdjson's own test refuses a root null that is
-            // followed by white space and takes a root `null)` as null.
-            if (TrimTrailingSpace(value.raw_json_token()) != "null")
-                Fail("JSON: invalid literal");
-            SetText(out, {});
-            break;
-        }
-        default:
-            Fail("JSON: unexpected value");
+// The children of one container while it is read; it only grows, and is reused.
+class NodeList {
+  public:
+    Node& Push() {
+        if (size_ == capacity_) [[unlikely]]
+            Grow();
+        Node& node = data_[size_++];
+        node = Node{};
+        return node;
     }
-}
+    Node& operator[](std::size_t k) { return data_[k]; }
+    std::size_t Size() const { return size_; }
+    const Node* Data() const { return data_.get(); }
+    void Clear() { size_ = 0; }
+    std::size_t Bytes() const { return capacity_ * sizeof(Node); }
+    void Release() {
+        data_.reset();
+        size_ = capacity_ = 0;
+    }
+
+  private:
+    void Grow() {
+        const std::size_t capacity = std::max<std::size_t>(16, 2 * capacity_);
+        auto data = std::make_unique_for_overwrite<Node[]>(capacity);
+        std::copy_n(data_.get(), size_, data.get());
+        data_ = std::move(data);
+        capacity_ = capacity;
+    }
+    std::unique_ptr<Node[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
 
 // A duplicate key keeps its first position and takes the last value.
 class KeyIndex {
   public:
-    KeyIndex(Builder& builder, std::vector<Node>& members) : builder_(builder), members_(members) {}
+    KeyIndex(const Document& doc, NodeList& members) : doc_(doc), members_(members) {}
 
-    Node& Slot(std::string_view key) {
-        const std::size_t n = members_.size();
+    // `key` lies in the document's text block at `keyOffset`.
+    Node& Slot(std::string_view key, std::uint32_t keyOffset) {
+        const std::size_t n = members_.Size();
         const std::size_t bucket = Bucket(key);
         const std::uint64_t bit = std::uint64_t{1} << (bucket % 64);
         const bool maybeSeen = (seen_[bucket / 64] & bit) != 0;
@@ -277,22 +217,21 @@ class KeyIndex {
         if (n < kLinearLimit) {
             for (std::size_t k = 0; maybeSeen && k < n; ++k) {
                 // The first byte tells most keys of the same length apart without memcmp.
-                const std::string_view seen = builder_.Key(members_[k]);
+                const std::string_view seen = doc_.Key(members_[k]);
                 if (seen.size() == key.size() && (key.empty() || seen[0] == key[0]) && seen == key)
                     return Reset(k);
             }
         } else {
-            if (map_.empty()) {
-                for (std::size_t k = 0; k < n; ++k)
-                    map_.emplace(builder_.Key(members_[k]), k);
-            }
-            auto [it, added] = map_.emplace(std::string(key), n);
-            if (!added)
-                return Reset(it->second);
+            if (2 * (n + 1) > table_.size())
+                Rehash(n);
+            std::uint32_t& entry = Find(key);
+            if (entry != 0)
+                return Reset(entry - 1);
+            entry = static_cast<std::uint32_t>(n + 1);
         }
-        Node& node = members_.emplace_back();
+        Node& node = members_.Push();
         node.keyLength = static_cast<std::uint32_t>(key.size());
-        node.keyOffset = builder_.AddText(key);
+        node.keyOffset = keyOffset;
         return node;
     }
 
@@ -315,132 +254,237 @@ class KeyIndex {
         node.offset = node.length = 0;
         return node;
     }
-    Builder& builder_;
-    std::vector<Node>& members_;
-    std::unordered_map<std::string, std::size_t> map_;
+    // Large objects: an open-addressing table of member positions + 1, 0 where free.
+    std::uint32_t& Find(std::string_view key) {
+        const std::size_t mask = table_.size() - 1;
+        for (std::size_t i = std::hash<std::string_view>{}(key)&mask;; i = (i + 1) & mask) {
+            std::uint32_t& entry = table_[i];
+            if (entry == 0 || doc_.Key(members_[entry - 1]) == key)
+                return entry;
+        }
+    }
+    void Rehash(std::size_t n) {
+        table_.assign(std::max<std::size_t>(128, std::bit_ceil(4 * n)), 0);
+        for (std::size_t k = 0; k < n; ++k)
+            Find(doc_.Key(members_[k])) = static_cast<std::uint32_t>(k + 1);
+    }
+    const Document& doc_;
+    NodeList& members_;
+    std::vector<std::uint32_t> table_;
     std::uint64_t seen_[4] = {};
 };
 
-template <typename Obj>
-void Builder::Object(Obj object, Node& out, int depth) {
-    std::vector<Node>& members = Scratch(depth);
-    KeyIndex index(*this, members);
-    for (auto result : object) {
-        simdjson::ondemand::field field;
-        Check(std::move(result).get(field));
-        simdjson::ondemand::value& child = field.value();
-        std::string_view key;
-        if (const auto plain = PlainKey(reinterpret_cast<const char*>(field.key().raw()),
-                                        child.raw_json_token().data(), escapes_))
-            key = *plain;
-        else
-            Check(field.unescaped_key().get(key));
-        Value(child, index.Slot(key), depth + 1);
-    }
-    TakeChildren(members, out);
-    out.kind = Node::Kind::Object;
-}
+// Builds the tree of one document from its scan. Text is not copied: the document's text block
+// holds a copy of the input, and strings, keys and numbers are ranges of it.
+class Walker {
+  public:
+    Walker(Document& doc, const char* input, std::size_t size, const Scan& scan, bool escapes)
+        : doc_(doc),
+          input_(input),
+          size_(size),
+          positions_(scan.positions),
+          count_(scan.count),
+          impl_(scan.impl),
+          escapes_(escapes) {}
 
-template <typename Arr>
-void Builder::Array(Arr array, Node& out, int depth) {
-    std::vector<Node>& elements = Scratch(depth);
-    for (auto element : array) {
-        simdjson::ondemand::value child;
-        Check(element.get(child));
-        Value(child, elements.emplace_back(), depth + 1);
+    void Root(Node& root) {
+        Value(root, 1);
+        if (next_ != count_)
+            Fail("JSON: trailing content");
     }
-    TakeChildren(elements, out);
-    out.kind = Node::Kind::Array;
-}
 
-void Builder::Value(simdjson::ondemand::value value, Node& out, int depth) {
-    using simdjson::ondemand::json_type;
-    if (depth > kMaxDepth)
-        Fail("JSON: nesting too deep");
-    json_type type{};
-    Check(value.type().get(type));
-    if (type == json_type::object) {
-        simdjson::ondemand::object object;
-        Check(value.get_object().get(object));
-        Object(object, out, depth);
-    } else if (type == json_type::array) {
-        simdjson::ondemand::array array;
-        Check(value.get_array().get(array));
-        Array(array, out, depth);
-    } else {
-        Scalar(value, type, out);
+    // Children are gathered in a scratch list per depth and appended to the document as one
+    // block when their parent is complete, so that they lie side by side.
+    static std::vector<NodeList>& ScratchLists() {
+        thread_local std::vector<NodeList> scratch(kMaxDepth + 2);
+        return scratch;
     }
-}
+
+  private:
+    // The structural character at the walk's position, or none at the end.
+    char Peek() const { return next_ < count_ ? input_[positions_[next_]] : '\0'; }
+    // A value's text from its position up to the next one, without the white space before it.
+    std::string_view Token(std::uint32_t k) const {
+        const std::size_t end = k + 1 < count_ ? positions_[k + 1] : size_;
+        std::string_view token(input_ + positions_[k], end - positions_[k]);
+        while (!token.empty() && IsSpace(token.back()))
+            token.remove_suffix(1);
+        return token;
+    }
+    std::uint32_t OffsetOf(const char* inInput) const {
+        return static_cast<std::uint32_t>(Document::kLiterals.size() +
+                                          static_cast<std::size_t>(inInput - input_));
+    }
+    static void SetText(Node& node, std::uint32_t offset, std::size_t length) {
+        node.kind = Node::Kind::Text;
+        node.offset = offset;
+        node.length = static_cast<std::uint32_t>(length);
+    }
+
+    // The string token at `k` as a range of the text block: where it lies, or unescaped over
+    // its own raw text, which is never shorter.
+    std::pair<std::uint32_t, std::size_t> String(std::uint32_t k) const {
+        const std::string_view token = Token(k);
+        if (token.size() < 2 || token.front() != '"' || token.back() != '"')
+            Fail("JSON: invalid string");
+        const std::string_view raw = token.substr(1, token.size() - 2);
+        const std::uint32_t offset = OffsetOf(raw.data());
+        if (!escapes_ || std::memchr(raw.data(), '\\', raw.size()) == nullptr)
+            return {offset, raw.size()};
+        // simdjson's unescaper writes whole blocks past the end of its text.
+        thread_local std::string unescaped;
+        if (unescaped.size() < raw.size() + simdjson::SIMDJSON_PADDING)
+            unescaped.resize(raw.size() + simdjson::SIMDJSON_PADDING);
+        auto* const out = reinterpret_cast<std::uint8_t*>(unescaped.data());
+        const std::uint8_t* end =
+            impl_.parse_string(reinterpret_cast<const std::uint8_t*>(raw.data()), out);
+        if (end == nullptr)
+            Fail("JSON: invalid escape");
+        const auto length = static_cast<std::size_t>(end - out);
+        if (length > raw.size())
+            Fail("JSON: invalid string");
+        std::memcpy(doc_.chars.data() + offset, unescaped.data(), length);
+        return {offset, length};
+    }
+
+    void Value(Node& out, int depth) {
+        if (depth > kMaxDepth)
+            Fail("JSON: nesting too deep");
+        switch (Peek()) {
+            case '{':
+                Object(out, depth);
+                return;
+            case '[':
+                Array(out, depth);
+                return;
+            case '"': {
+                const auto [offset, length] = String(next_++);
+                SetText(out, offset, length);
+                return;
+            }
+            case '\0':
+                Fail("JSON: value missing");
+            default:
+                break;
+        }
+        const std::string_view token = Token(next_++);
+        if (token == "true") {
+            SetText(out, 0, 4);
+        } else if (token == "false") {
+            SetText(out, 4, 6);
+        } else if (token == "null") {
+            SetText(out, 0, 0);
+        } else if (IsJsonNumber(token)) {
+            SetText(out, OffsetOf(token.data()), token.size());
+        } else {
+            Fail(token.front() == 't' || token.front() == 'f' || token.front() == 'n'
+                     ? "JSON: invalid literal"
+                     : "JSON: invalid value");
+        }
+    }
+
+    void Object(Node& out, int depth) {
+        NodeList& members = Scratch(depth);
+        KeyIndex index(doc_, members);
+        if (++next_; Peek() == '}') {
+            ++next_;
+        } else {
+            for (;;) {
+                if (Peek() != '"')
+                    Fail("JSON: key expected");
+                const auto [keyOffset, keyLength] = String(next_++);
+                if (Peek() != ':')
+                    Fail("JSON: ':' expected");
+                ++next_;
+                const std::string_view key(doc_.chars.data() + keyOffset, keyLength);
+                Value(index.Slot(key, keyOffset), depth + 1);
+                const char c = Peek();
+                ++next_;
+                if (c == '}')
+                    break;
+                if (c != ',')
+                    Fail("JSON: ',' or '}' expected");
+            }
+        }
+        TakeChildren(members, out);
+        out.kind = Node::Kind::Object;
+    }
+
+    void Array(Node& out, int depth) {
+        NodeList& elements = Scratch(depth);
+        if (++next_; Peek() == ']') {
+            ++next_;
+        } else {
+            for (;;) {
+                Value(elements.Push(), depth + 1);
+                const char c = Peek();
+                ++next_;
+                if (c == ']')
+                    break;
+                if (c != ',')
+                    Fail("JSON: ',' or ']' expected");
+            }
+        }
+        TakeChildren(elements, out);
+        out.kind = Node::Kind::Array;
+    }
+
+    static NodeList& Scratch(int depth) {
+        auto& list = ScratchLists()[static_cast<std::size_t>(depth)];
+        list.Clear();
+        return list;
+    }
+    void TakeChildren(NodeList& children, Node& parent) {
+        parent.offset = static_cast<std::uint32_t>(doc_.nodes.size());
+        parent.length = static_cast<std::uint32_t>(children.Size());
+        doc_.nodes.insert(doc_.nodes.end(), children.Data(), children.Data() + children.Size());
+        children.Clear();
+    }
+
+    Document& doc_;
+    const char* input_;
+    std::size_t size_;
+    const std::uint32_t* positions_;
+    std::uint32_t count_;
+    std::uint32_t next_ = 0;
+    const simdjson::internal::dom_parser_implementation& impl_;
+    const bool escapes_;
+};
 
 }  // namespace
 
 Collection DecodeDocument(std::string_view json, const char* padded, std::size_t room) {
-    using simdjson::ondemand::json_type;
     static_assert(kJsonPadding >= simdjson::SIMDJSON_PADDING);
+    if (room < json.size() + simdjson::SIMDJSON_PADDING)
+        Fail("JSON: buffer without padding");
     // Offsets are 32-bit; frames are limited far below this.
     if (json.size() >= (std::uint64_t{1} << 31))
         Fail("JSON: document too large");
-    // One parser per thread: its buffers are reused from telegram to telegram. Its depth
-    // limit lies above ours, so that Builder::Value refuses deep input before simdjson sees it.
-    thread_local simdjson::ondemand::parser parser = [] {
-        simdjson::ondemand::parser p;
-        if (p.allocate(kParserCapacity, kMaxDepth + 8) != simdjson::SUCCESS)
-            throw std::bad_alloc();
-        return p;
-    }();
-    // Whatever a large document made the parser and the buffers grow to is given back once it
-    // is decoded (or has failed to decode).
+    // Whatever a large document made the scan and the scratch lists grow to is given back once
+    // it is decoded (or has failed to decode).
     struct Shrink {
         bool large;
         ~Shrink() {
             if (!large)
                 return;
-            for (auto& list : Builder::ScratchLists()) {
-                if (list.capacity() * sizeof(Node) > kKeepBytes / 16)
-                    std::vector<Node>().swap(list);
+            for (auto& list : Walker::ScratchLists()) {
+                if (list.Bytes() > kKeepBytes / 16)
+                    list.Release();
             }
-            if (parser.allocate(kParserCapacity, kMaxDepth + 8) != simdjson::SUCCESS) {
-                // It grows again by itself for the next document.
-            }
+            Scan::Shrink();
             ReturnFreedMemory();
         }
     } shrink{json.size() > kKeepBytes};
 
-    simdjson::padded_string_view paddedView(padded, json.size(), room);
+    const Scan scan = Scan::Of(padded, json.size());
     std::shared_ptr<Document> document(new Document, DeleteDocument);
-    document->chars.reserve(json.size() + 16);
-    document->nodes.reserve(json.size() / 24 + 4);
-    Builder builder(*document, std::memchr(json.data(), '\\', json.size()) != nullptr);
+    document->chars.reserve(Document::kLiterals.size() + json.size());
+    document->chars.append(Document::kLiterals).append(padded, json.size());
+    document->nodes.reserve(scan.count / 2 + 4);
+    Walker walker(*document, padded, json.size(), scan,
+                  std::memchr(padded, '\\', json.size()) != nullptr);
     Node root;
-
-    simdjson::ondemand::document doc;
-    Check(parser.iterate(paddedView).get(doc));
-    json_type type{};
-    Check(doc.type().get(type));
-    if (type == json_type::object) {
-        simdjson::ondemand::object object;
-        Check(doc.get_object().get(object));
-        builder.Object(object, root, 1);
-    } else if (type == json_type::array) {
-        simdjson::ondemand::array array;
-        Check(doc.get_array().get(array));
-        builder.Array(array, root, 1);
-    } else {
-        // A scalar root must be the whole document.
-        std::string_view all = TrimTrailingSpace(json);
-        while (!all.empty() && (all.front() == ' ' || all.front() == '\t' || all.front() == '\n' ||
-                                all.front() == '\r')) {
-            all.remove_prefix(1);
-        }
-        std::string_view token;
-        Check(doc.raw_json_token().get(token));
-        if (TrimTrailingSpace(token).size() != all.size())
-            Fail("JSON: trailing content");
-        builder.Scalar(doc, type, root);
-    }
-    // Only the end of the input may follow the root value.
-    if (root.kind != Node::Kind::Text && doc.current_location().error() != simdjson::OUT_OF_BOUNDS)
-        Fail("JSON: trailing content");
+    walker.Root(root);
     document->nodes.push_back(root);
     const Node* rootNode = &document->nodes.back();
     return Collection(std::move(document), rootNode);
