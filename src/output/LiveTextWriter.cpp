@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <string_view>
 
 #include "component/Path.h"
@@ -58,18 +59,30 @@ void Werte(const Collection& telegramm, const std::string& Pfad, const std::stri
         Dateiname,
         EinzeiligerWert,
         [&](const ausgabe::Feldwert& w) {
-            inhalt += w.Tabelle;
-            inhalt += '.';
-            inhalt += w.Feld;
+            // "Tabelle.Feld[_Index] = Wert" and CR LF, put in place with one size check.
+            char index[24];
+            std::size_t indexLaenge = 0;
             if (w.Index) {
-                char zahl[24];
-                const auto ende = std::to_chars(zahl, zahl + sizeof zahl, *w.Index).ptr;
-                inhalt += '_';
-                inhalt.append(zahl, ende);
+                index[0] = '_';
+                indexLaenge = static_cast<std::size_t>(
+                    std::to_chars(index + 1, index + sizeof index, *w.Index).ptr - index);
             }
-            inhalt += " = ";
-            inhalt += w.Wert;
-            inhalt += "\r\n";
+            const std::size_t anfang = inhalt.size();
+            inhalt.resize(anfang + w.Tabelle.size() + 1 + w.Feld.size() + indexLaenge + 3 +
+                          w.Wert.size() + 2);
+            char* p = inhalt.data() + anfang;
+            const auto setzen = [&p](std::string_view teil) {
+                if (!teil.empty())
+                    std::memcpy(p, teil.data(), teil.size());
+                p += teil.size();
+            };
+            setzen(w.Tabelle);
+            setzen(".");
+            setzen(w.Feld);
+            setzen({index, indexLaenge});
+            setzen(" = ");
+            setzen(w.Wert);
+            setzen("\r\n");
             ++zeilen;
         },
     };
