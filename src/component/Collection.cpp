@@ -577,6 +577,21 @@ Collection Collection::Find(std::string_view key) const noexcept {
     return {};
 }
 
+Collection Collection::Find(std::string_view key, std::size_t& hint) const noexcept {
+    if (!IsObject())
+        return {};
+    const Node* first = &doc_->nodes[node_->offset];
+    if (hint < node_->length && doc_->Key(first[hint]) == key)
+        return Collection(doc_, first + hint);
+    for (std::uint32_t k = 0; k < node_->length; ++k) {
+        if (doc_->Key(first[k]) == key) {
+            hint = k;
+            return Collection(doc_, first + k);
+        }
+    }
+    return {};
+}
+
 Collection Collection::At(std::size_t position) const noexcept {
     if (!IsCollection() || position >= node_->length)
         return {};

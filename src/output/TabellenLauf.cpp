@@ -55,14 +55,16 @@ std::string Zellentext(const std::string& feld, std::optional<std::size_t> index
 
 // Values of one record (or of a flat section) into the preview row and the output. A field
 // the record lacks, or one that holds a list or object, gives empty text.
+// `positionen` keeps where each field was found, for the next record of the same table.
 void Datensatz(const Collection& datensatz, const std::string& tabelle,
                const std::vector<std::string>& felder, std::optional<std::size_t> index,
-               std::size_t zeile, const Lauf& lauf, AusgabeVorschau* vorschau) {
+               std::size_t zeile, const Lauf& lauf, AusgabeVorschau* vorschau,
+               std::array<std::size_t, kMaxFelder>& positionen) {
     // One buffer for every value of a call: no allocation per field.
     thread_local std::string wert;
     for (std::size_t k = 0; k < felder.size(); ++k) {
         wert.clear();
-        lauf.Aufbereiten(datensatz.Find(felder[k]).TextOrEmpty(), wert);
+        lauf.Aufbereiten(datensatz.Find(felder[k], positionen[k]).TextOrEmpty(), wert);
         lauf.Ausgeben(Feldwert{tabelle, felder[k], index, wert});
         if (vorschau) {
             vorschau->SetzeZelle(zeile, 3 + k, Zellentext(felder[k], index, wert));
@@ -141,17 +143,18 @@ bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std:
         }
         const std::vector<std::string> feldListe = FelderDerZeile(feldZeilen[i]);
         const std::size_t tabellenZeile = Vorschauzeile(lauf, tabelle, vorschau);
+        std::array<std::size_t, kMaxFelder> positionen{};
 
         switch (ArtDerTabelle(tabelle)) {
             case Tabellenart::Flach:
                 Datensatz(abschnitt, tabelle, feldListe, std::nullopt, tabellenZeile, lauf,
-                          vorschau);
+                          vorschau, positionen);
                 break;
             case Tabellenart::EinDatensatz: {
                 const Collection datensatz = abschnitt.Find("Records").At(0);
                 if (!datensatz.IsNothing()) {
                     Datensatz(datensatz, tabelle, feldListe, std::nullopt, tabellenZeile, lauf,
-                              vorschau);
+                              vorschau, positionen);
                 }
                 break;
             }
@@ -165,7 +168,7 @@ bool TabellenLaufen(const Collection& telegramm, std::string_view tabellen, std:
                         continue;
                     }
                     const std::size_t zeile = Vorschauzeile(lauf, tabelle, vorschau);
-                    Datensatz(datensatz, tabelle, feldListe, j, zeile, lauf, vorschau);
+                    Datensatz(datensatz, tabelle, feldListe, j, zeile, lauf, vorschau, positionen);
                 }
                 break;
             }

@@ -35,6 +35,18 @@ TEST(Collection, OrderPositionsAndAbsentKeys) {
     EXPECT_TRUE(c.At(5).IsNothing());
     EXPECT_TRUE(Collection().Find("a").Find("b").IsNothing());
     EXPECT_EQ(c.Find("y").TextOrEmpty(), "3");
+
+    // A position kept from a record of another key order still finds the right member.
+    const Collection records = JSONDecodieren(R"([{"a": 1, "b": 2}, {"b": 3, "a": 4}, {"c": 5}])");
+    std::size_t hint = 0;
+    const auto found = [&](std::size_t record, std::string_view key) {
+        const std::string text(records.Item(record).Find(key, hint).TextOrEmpty());
+        return text + "@" + std::to_string(hint);
+    };
+    EXPECT_EQ(found(0, "b"), "2@1");
+    EXPECT_EQ(found(1, "b"), "3@0");
+    EXPECT_EQ(found(2, "b"), "@0");
+    EXPECT_EQ(found(1, "a"), "4@1");
 }
 
 TEST(Collection, ScalarsReadAsText) {
