@@ -185,29 +185,38 @@ void DecodeTo(std::string_view bytes, char* out) {
     const auto& forms = Utf8Forms();
     const char* in = bytes.data();
     const std::size_t n = bytes.size();
-    // Each form is copied as its four bytes, a fixed size the compiler does inline.
-    const auto put = [&](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            *out++ = c;
-            return;
-        }
-        const auto& form = forms[b];
+    // Whole words are written and the pointer moved on by what counts; the slack after the
+    // text takes what lies past it.
+    const auto put = [&](std::uint64_t word, std::size_t count) {
+        std::memcpy(out, &word, sizeof word);
+        out += count;
+    };
+    const auto putForm = [&](char c) {
+        const auto& form = forms[static_cast<unsigned char>(c)];
         std::memcpy(out, form.bytes, sizeof form.bytes);
         out += form.length;
     };
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
-        if ((Word(in + i) & kHighBits) == 0) {
-            std::memcpy(out, in + i, 8);
-            out += 8;
-            continue;
+        const std::uint64_t word = Word(in + i);
+        std::uint64_t high = word & kHighBits;
+        // The plain bytes before each high one go out as one word, the high one as its form.
+        std::size_t from = 0;
+        for (; high != 0; high &= high - 1) {
+            const auto k = static_cast<std::size_t>(std::countr_zero(high) / 8);
+            put(word >> (8 * from), k - from);
+            putForm(in[i + k]);
+            from = k + 1;
         }
-        for (std::size_t k = i; k < i + 8; ++k)
-            put(in[k]);
+        if (from < 8)
+            put(word >> (8 * from), 8 - from);
     }
-    for (; i < n; ++i)
-        put(in[i]);
+    for (; i < n; ++i) {
+        if (static_cast<unsigned char>(in[i]) < 0x80)
+            *out++ = in[i];
+        else
+            putForm(in[i]);
+    }
 }
 
 std::string Decode(std::string_view bytes) {

@@ -14,8 +14,8 @@ std::string Decode(std::string_view bytes);
 
 // The same in two steps, for a caller that owns the buffer: the UTF-8 length of `bytes`, then
 // the text written to `out`, which must have room for that length plus kDecodeSlack bytes
-// (the last character may be written as four bytes).
-inline constexpr std::size_t kDecodeSlack = 3;
+// (it is written in words of eight bytes).
+inline constexpr std::size_t kDecodeSlack = 8;
 std::size_t DecodedSize(std::string_view bytes);
 void DecodeTo(std::string_view bytes, char* out);
 
