@@ -323,7 +323,7 @@ class Walker {
 
     // The string token at `k` as a range of the text block: where it lies, or unescaped over
     // its own raw text, which is never shorter.
-    std::pair<std::uint32_t, std::size_t> String(std::uint32_t k) const {
+    [[gnu::always_inline]] std::pair<std::uint32_t, std::size_t> String(std::uint32_t k) const {
         const std::string_view token = Token(k);
         if (token.size() < 2 || token.front() != '"' || token.back() != '"')
             Fail("JSON: invalid string");
@@ -331,6 +331,9 @@ class Walker {
         const std::uint32_t offset = OffsetOf(raw.data());
         if (!escapes_ || std::memchr(raw.data(), '\\', raw.size()) == nullptr)
             return {offset, raw.size()};
+        return {offset, Unescape(raw, offset)};
+    }
+    [[gnu::noinline]] std::size_t Unescape(std::string_view raw, std::uint32_t offset) const {
         // simdjson's unescaper writes whole blocks past the end of its text.
         thread_local std::string unescaped;
         if (unescaped.size() < raw.size() + simdjson::SIMDJSON_PADDING)
@@ -344,7 +347,7 @@ class Walker {
         if (length > raw.size())
             Fail("JSON: invalid string");
         std::memcpy(doc_.chars.data() + offset, unescaped.data(), length);
-        return {offset, length};
+        return length;
     }
 
     void Value(Node& out, int depth) {
