@@ -170,6 +170,13 @@ std::size_t DecodedSize(std::string_view bytes) {
     std::size_t size = n;
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
+        // Runs of plain text are passed over four words at a time.
+        while (i + 32 <= n &&
+               ((Word(in + i) | Word(in + i + 8) | Word(in + i + 16) | Word(in + i + 24)) &
+                kHighBits) == 0)
+            i += 32;
+        if (i + 8 > n)
+            break;
         // Only the bytes with their high bit set add to the length; they are visited alone.
         for (std::uint64_t high = Word(in + i) & kHighBits; high != 0; high &= high - 1) {
             const auto k = static_cast<std::size_t>(std::countr_zero(high) / 8);
@@ -198,6 +205,15 @@ void DecodeTo(std::string_view bytes, char* out) {
     };
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
+        while (i + 32 <= n &&
+               ((Word(in + i) | Word(in + i + 8) | Word(in + i + 16) | Word(in + i + 24)) &
+                kHighBits) == 0) {
+            std::memcpy(out, in + i, 32);
+            out += 32;
+            i += 32;
+        }
+        if (i + 8 > n)
+            break;
         const std::uint64_t word = Word(in + i);
         std::uint64_t high = word & kHighBits;
         // The plain bytes before each high one go out as one word, the high one as its form.

@@ -19,7 +19,8 @@ void EinzeiligerWert(std::string_view wert, std::string& out) {
     std::size_t anfang = 0;
     for (std::size_t i = 0; i < wert.size(); ++i) {
         const char ch = wert[i];
-        if (ch != '\r' && ch != '\n' && ch != '\0') {
+        // NUL, LF and CR all lie below 14: one comparison passes over every other byte.
+        if (static_cast<unsigned char>(ch) >= 14 || (ch != '\r' && ch != '\n' && ch != '\0')) {
             continue;
         }
         out.append(wert.substr(anfang, i - anfang));
