@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -188,10 +189,18 @@ std::size_t DecodedSize(std::string_view bytes) {
     return size;
 }
 
-void DecodeTo(std::string_view bytes, char* out) {
+namespace {
+
+// The most one step below writes: 32 plain bytes, or one word of eight three-byte forms.
+constexpr std::ptrdiff_t kMostPerStep = 32;
+
+// Writes the text of `bytes` from `out` on and returns its end. With a `limit`, it stops and
+// returns nothing once fewer than kMostPerStep bytes are left before the limit.
+std::optional<char*> Write(std::string_view bytes, char* out, const char* limit) {
     const auto& forms = Utf8Forms();
     const char* in = bytes.data();
     const std::size_t n = bytes.size();
+    const auto full = [&] { return limit != nullptr && limit - out < kMostPerStep; };
     // Whole words are written and the pointer moved on by what counts; the slack after the
     // text takes what lies past it.
     const auto put = [&](std::uint64_t word, std::size_t count) {
@@ -208,12 +217,16 @@ void DecodeTo(std::string_view bytes, char* out) {
         while (i + 32 <= n &&
                ((Word(in + i) | Word(in + i + 8) | Word(in + i + 16) | Word(in + i + 24)) &
                 kHighBits) == 0) {
+            if (full())
+                return std::nullopt;
             std::memcpy(out, in + i, 32);
             out += 32;
             i += 32;
         }
         if (i + 8 > n)
             break;
+        if (full())
+            return std::nullopt;
         const std::uint64_t word = Word(in + i);
         std::uint64_t high = word & kHighBits;
         // The plain bytes before each high one go out as one word, the high one as its form.
@@ -228,11 +241,27 @@ void DecodeTo(std::string_view bytes, char* out) {
             put(word >> (8 * from), 8 - from);
     }
     for (; i < n; ++i) {
+        if (full())
+            return std::nullopt;
         if (static_cast<unsigned char>(in[i]) < 0x80)
             *out++ = in[i];
         else
             putForm(in[i]);
     }
+    return out;
+}
+
+}  // namespace
+
+void DecodeTo(std::string_view bytes, char* out) {
+    static_cast<void>(Write(bytes, out, nullptr));
+}
+
+std::optional<std::size_t> DecodeInto(std::string_view bytes, char* out, std::size_t room) {
+    const auto end = Write(bytes, out, out + room);
+    if (!end)
+        return std::nullopt;
+    return static_cast<std::size_t>(*end - out);
 }
 
 std::string Decode(std::string_view bytes) {

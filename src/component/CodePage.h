@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ std::string Decode(std::string_view bytes);
 inline constexpr std::size_t kDecodeSlack = 8;
 std::size_t DecodedSize(std::string_view bytes);
 void DecodeTo(std::string_view bytes, char* out);
+// In one pass into a buffer of `room` bytes and kDecodeSlack more: the text's length, or
+// nothing when the room runs short (it may ask for up to 32 bytes more than the text needs).
+std::optional<std::size_t> DecodeInto(std::string_view bytes, char* out, std::size_t room);
 
 // UTF-8 to code-page bytes. A character the code page cannot hold, and every byte of an
 // invalid UTF-8 sequence, becomes '?'.

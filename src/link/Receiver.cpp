@@ -61,15 +61,22 @@ void Receiver::Telegram(std::string_view frame) {
     // characters without decoding the whole frame twice.
     sink_.TelegramLog(codepage::Decode(frame.substr(0, kTelegramLogChars)));
 
+    // One pass where the buffer has room, as it has from the second of telegrams of about the
+    // same size; else measured first and grown with a margin.
     const std::string_view wire = frame.substr(kPrefixLength);
-    const std::size_t size = codepage::DecodedSize(wire);
-    if (payload_.size() < size + kJsonPadding)
-        payload_.resize(size + kJsonPadding);
-    codepage::DecodeTo(wire, payload_.data());
+    std::optional<std::size_t> size;
+    if (payload_.size() > kJsonPadding)
+        size = codepage::DecodeInto(wire, payload_.data(), payload_.size() - kJsonPadding);
+    if (!size) {
+        size = codepage::DecodedSize(wire);
+        if (payload_.size() < *size + kJsonPadding)
+            payload_.resize(*size + *size / 8 + kJsonPadding + 64);
+        codepage::DecodeTo(wire, payload_.data());
+    }
 
     const std::uint64_t connection = connection_;
     const Evaluation evaluation =
-        Auswerten(PaddedJson{{payload_.data(), size}}, store_, vorlagenAktiv_,
+        Auswerten(PaddedJson{{payload_.data(), *size}}, store_, vorlagenAktiv_,
                   [this](const std::string& eventText) { sink_.Dispatch(eventText); });
     // One huge start list does not pin its size for the rest of the show.
     if (payload_.size() > kJsonKeepBytes)

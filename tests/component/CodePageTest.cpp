@@ -25,6 +25,25 @@ TEST(CodePage, Windows1252BothWaysEveryByteAsOneCharacter) {
     EXPECT_EQ(LeftChars("ÄbÖ€x", 100), "ÄbÖ€x");
 }
 
+TEST(CodePage, OnePassDecodeStaysInItsRoom) {
+    std::string bytes;
+    for (int k = 0; k < 40; ++k)
+        bytes += "Z\xFCrich \x80 " + std::string(k, 'a');
+    const std::string text = Decode(bytes);
+    for (const std::size_t room : {std::size_t{0}, text.size() - 1, text.size() + 32}) {
+        SCOPED_TRACE(room);
+        std::string buffer(room + kDecodeSlack + 16, 'x');
+        const auto size = DecodeInto(bytes, buffer.data(), room);
+        EXPECT_EQ(buffer.substr(room + kDecodeSlack), std::string(16, 'x'));
+        if (room < text.size()) {
+            EXPECT_FALSE(size);
+        } else {
+            ASSERT_TRUE(size);
+            EXPECT_EQ(buffer.substr(0, *size), text);
+        }
+    }
+}
+
 TEST(CodePage, UnmappableAndInvalidTextBecomesQuestionMarks) {
     const std::pair<std::string, std::string> rows[] = {
         {"Łódź", "?\xF3\x64?"},   // letters outside the code page
