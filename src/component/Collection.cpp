@@ -590,16 +590,19 @@ Collection Collection::Find(std::string_view key) const noexcept {
     return {};
 }
 
-Collection Collection::Find(std::string_view key, std::size_t& hint) const noexcept {
+std::string_view Collection::TextOrEmpty(std::string_view key, std::size_t& hint) const noexcept {
     if (!IsObject())
         return {};
     const Node* first = &doc_->nodes[node_->offset];
+    const auto text = [&](std::size_t k) {
+        return first[k].kind == Node::Kind::Text ? doc_->Text(first[k]) : std::string_view();
+    };
     if (hint < node_->length && doc_->Key(first[hint]) == key)
-        return Collection(doc_, first + hint);
+        return text(hint);
     for (std::uint32_t k = 0; k < node_->length; ++k) {
         if (doc_->Key(first[k]) == key) {
             hint = k;
-            return Collection(doc_, first + k);
+            return text(k);
         }
     }
     return {};

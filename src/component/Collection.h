@@ -49,9 +49,10 @@ class Collection {
 
     // Lenient reads for callers that must go on: nothing instead of an exception.
     Collection Find(std::string_view key) const noexcept;
-    // The same, trying position `hint` first and leaving there the position found: the records
-    // of one list share their key order, so a walk over them finds each field at once.
-    Collection Find(std::string_view key, std::size_t& hint) const noexcept;
+    // Find(key).TextOrEmpty() without a handle, trying position `hint` first and leaving there
+    // the position found: the records of one list share their key order, so a walk over them
+    // finds each field at once.
+    std::string_view TextOrEmpty(std::string_view key, std::size_t& hint) const noexcept;
     Collection At(std::size_t position) const noexcept;
     // The text of a scalar, or empty text for nothing and for a collection.
     std::string_view TextOrEmpty() const noexcept;

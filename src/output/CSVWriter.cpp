@@ -26,7 +26,7 @@ void CSVWerte(const Collection& telegramm, const std::string& Pfad, const std::s
     ausgabe::Lauf lauf{
         "--",
         Dateiname,
-        [](std::string_view wert, std::string& out) { out += wert; },
+        [](std::string_view wert, std::string&) { return wert; },
         [&](const ausgabe::Feldwert& w) {
             // The separator ends the line before, so the last line never carries one.
             if (!ersteZeile) {

@@ -15,22 +15,25 @@ namespace {
 // LiveText reads one key per line: a line break inside a value would start a line of its own
 // (and could even set another key), so each break (CR LF, CR or LF) becomes one blank. So
 // does a NUL, at which a reader of the line may stop.
-void EinzeiligerWert(std::string_view wert, std::string& out) {
-    std::size_t anfang = 0;
+std::string_view EinzeiligerWert(std::string_view wert, std::string& puffer) {
+    // NUL, LF and CR all lie below 14: one comparison passes over every other byte.
+    const auto bruch = [](char ch) {
+        return static_cast<unsigned char>(ch) < 14 && (ch == '\r' || ch == '\n' || ch == '\0');
+    };
+    if (std::none_of(wert.begin(), wert.end(), bruch))
+        return wert;
+    puffer.clear();
     for (std::size_t i = 0; i < wert.size(); ++i) {
         const char ch = wert[i];
-        // NUL, LF and CR all lie below 14: one comparison passes over every other byte.
-        if (static_cast<unsigned char>(ch) >= 14 || (ch != '\r' && ch != '\n' && ch != '\0')) {
+        if (!bruch(ch)) {
+            puffer.push_back(ch);
             continue;
         }
-        out.append(wert.substr(anfang, i - anfang));
-        out.push_back(' ');
-        if (ch == '\r' && i + 1 < wert.size() && wert[i + 1] == '\n') {
+        puffer.push_back(' ');
+        if (ch == '\r' && i + 1 < wert.size() && wert[i + 1] == '\n')
             ++i;
-        }
-        anfang = i + 1;
     }
-    out.append(wert.substr(anfang));
+    return puffer;
 }
 
 }  // namespace

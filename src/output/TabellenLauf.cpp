@@ -60,11 +60,11 @@ void Datensatz(const Collection& datensatz, const std::string& tabelle,
                const std::vector<std::string>& felder, std::optional<std::size_t> index,
                std::size_t zeile, const Lauf& lauf, AusgabeVorschau* vorschau,
                std::array<std::size_t, kMaxFelder>& positionen) {
-    // One buffer for every value of a call: no allocation per field.
-    thread_local std::string wert;
+    // One buffer for every changed value: no allocation per field.
+    thread_local std::string puffer;
     for (std::size_t k = 0; k < felder.size(); ++k) {
-        wert.clear();
-        lauf.Aufbereiten(datensatz.Find(felder[k], positionen[k]).TextOrEmpty(), wert);
+        const std::string_view wert =
+            lauf.Aufbereiten(datensatz.TextOrEmpty(felder[k], positionen[k]), puffer);
         lauf.Ausgeben(Feldwert{tabelle, felder[k], index, wert});
         if (vorschau) {
             vorschau->SetzeZelle(zeile, 3 + k, Zellentext(felder[k], index, wert));

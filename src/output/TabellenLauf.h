@@ -43,8 +43,9 @@ struct Lauf {
     // The preview's column 0: the page for LiveText, "--" for CSV.
     std::string_view SeiteSpalte;
     std::string_view Dateiname;
-    // Appends a value's text as written (and shown in the preview) to `out`.
-    void (*Aufbereiten)(std::string_view wert, std::string& out);
+    // A value's text as written (and shown in the preview): the value itself, or its changed
+    // text built in `puffer`.
+    std::string_view (*Aufbereiten)(std::string_view wert, std::string& puffer);
     // Receives every value in file order.
     std::function<void(const Feldwert&)> Ausgeben;
 };

@@ -37,15 +37,17 @@ TEST(Collection, OrderPositionsAndAbsentKeys) {
     EXPECT_EQ(c.Find("y").TextOrEmpty(), "3");
 
     // A position kept from a record of another key order still finds the right member.
-    const Collection records = JSONDecodieren(R"([{"a": 1, "b": 2}, {"b": 3, "a": 4}, {"c": 5}])");
+    const Collection records =
+        JSONDecodieren(R"([{"a": 1, "b": 2}, {"b": 3, "a": 4}, {"c": 5, "b": [6]}])");
     std::size_t hint = 0;
     const auto found = [&](std::size_t record, std::string_view key) {
-        const std::string text(records.Item(record).Find(key, hint).TextOrEmpty());
+        const std::string text(records.Item(record).TextOrEmpty(key, hint));
         return text + "@" + std::to_string(hint);
     };
     EXPECT_EQ(found(0, "b"), "2@1");
     EXPECT_EQ(found(1, "b"), "3@0");
-    EXPECT_EQ(found(2, "b"), "@0");
+    EXPECT_EQ(found(2, "b"), "@1");  // a list has no text
+    EXPECT_EQ(found(2, "x"), "@1");
     EXPECT_EQ(found(1, "a"), "4@1");
 }
 
