@@ -23,6 +23,15 @@
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
 #ifdef __linux__
 #include <signal.h>
 #include <sys/prctl.h>
@@ -122,44 +131,93 @@ class Child {
     QProcess process_;
 };
 
+// Sends each frame and waits for its acknowledgement with the system's own socket calls: the
+// sender's own work is part of every throughput figure, the receiver's and the floor's alike,
+// and Qt's buffering would add a copy of each frame and a system call or two to it.
 class Sender {
   public:
-    explicit Sender(QTcpSocket& socket) : socket_(socket) {}
+    explicit Sender(QTcpSocket& socket) : fd_(static_cast<Descriptor>(socket.socketDescriptor())) {}
 
     // Microseconds from the last byte handed to the system to the complete acknowledgement.
     std::optional<std::int64_t> RoundTrip(const std::string& frame, std::string& error) {
-        socket_.write(frame.data(), static_cast<qint64>(frame.size()));
-        while (socket_.bytesToWrite() > 0) {
-            if (!socket_.waitForBytesWritten(kTimeoutMs)) {
-                error = "Senden fehlgeschlagen: " + socket_.errorString().toStdString();
-                return std::nullopt;
-            }
+        for (std::size_t sent = 0; sent < frame.size();) {
+            const auto n = ::send(fd_, frame.data() + sent, Length(frame.size() - sent), 0);
+            if (n > 0)
+                sent += static_cast<std::size_t>(n);
+            else if (!Warten(POLLOUT))
+                return Fehler("Senden fehlgeschlagen", error);
         }
-        const Clock::time_point sent = Clock::now();
+        const Clock::time_point abgeschickt = Clock::now();
         char ack[kAckFrame.size()];
-        std::size_t got = 0;
-        while (got < sizeof ack) {
-            if (socket_.bytesAvailable() == 0 && !socket_.waitForReadyRead(kTimeoutMs)) {
-                error = "keine Quittung: " + socket_.errorString().toStdString();
+        for (std::size_t got = 0; got < sizeof ack;) {
+            // The acknowledgement is never there yet: wait first, then read.
+            if (!Warten(POLLIN))
+                return Fehler("keine Quittung", error);
+            const auto n = ::recv(fd_, ack + got, Length(sizeof ack - got), 0);
+            if (n == 0) {
+                error = "keine Quittung: die Verbindung ist geschlossen";
                 return std::nullopt;
             }
-            const qint64 n = socket_.read(ack + got, static_cast<qint64>(sizeof ack - got));
-            if (n < 0) {
-                error = "Lesen fehlgeschlagen: " + socket_.errorString().toStdString();
-                return std::nullopt;
-            }
-            got += static_cast<std::size_t>(n);
+            if (n > 0)
+                got += static_cast<std::size_t>(n);
+            else if (!Nochmal())
+                return Fehler("Lesen fehlgeschlagen", error);
         }
         const Clock::time_point acked = Clock::now();
         if (std::string_view(ack, sizeof ack) != kAckFrame) {
             error = "unerwartete Antwort: " + std::string(ack, sizeof ack);
             return std::nullopt;
         }
-        return std::chrono::duration_cast<std::chrono::microseconds>(acked - sent).count();
+        return std::chrono::duration_cast<std::chrono::microseconds>(acked - abgeschickt).count();
     }
 
   private:
-    QTcpSocket& socket_;
+#ifdef _WIN32
+    using Descriptor = SOCKET;
+    static int Length(std::size_t n) {
+        return static_cast<int>(std::min<std::size_t>(n, 1 << 30));
+    }
+    static bool Nochmal() {
+        return WSAGetLastError() == WSAEWOULDBLOCK;
+    }
+    static int Poll(pollfd& p) {
+        return WSAPoll(&p, 1, kTimeoutMs);
+    }
+    static std::string Systemfehler() {
+        return "Fehler " + std::to_string(WSAGetLastError());
+    }
+#else
+    using Descriptor = int;
+    static std::size_t Length(std::size_t n) {
+        return n;
+    }
+    static bool Nochmal() {
+        return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+    }
+    static int Poll(pollfd& p) {
+        return ::poll(&p, 1, kTimeoutMs);
+    }
+    static std::string Systemfehler() {
+        return std::strerror(errno);
+    }
+#endif
+    // Waits until the socket is ready for `event`; false on an error or after the timeout.
+    bool Warten(short event) {
+        pollfd p{};
+        p.fd = fd_;
+        p.events = event;
+        int ready = 0;
+        do {
+            ready = Poll(p);
+        } while (ready < 0 && Nochmal());
+        return ready == 1 && (p.revents & event) != 0;
+    }
+    static std::nullopt_t Fehler(const char* was, std::string& error) {
+        error = std::string(was) + ": " + Systemfehler();
+        return std::nullopt;
+    }
+
+    Descriptor fd_;
 };
 
 struct Messung {
