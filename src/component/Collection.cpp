@@ -303,12 +303,12 @@ class Walker {
   private:
     // The structural character at the walk's position, or none at the end.
     char Peek() const { return next_ < count_ ? input_[positions_[next_]] : '\0'; }
-    // A value's text from its position up to the next one, without the white space before it.
+    // A value's text: from its position up to the next one, without the white space after it.
     std::string_view Token(std::uint32_t k) const {
         const std::size_t end = k + 1 < count_ ? positions_[k + 1] : size_;
         std::string_view token(input_ + positions_[k], end - positions_[k]);
         while (!token.empty() && IsSpace(token.back()))
-            [[unlikely]] token.remove_suffix(1);
+            token.remove_suffix(1);
         return token;
     }
     std::uint32_t OffsetOf(const char* inInput) const {
@@ -323,7 +323,7 @@ class Walker {
 
     // The string token at `k` as a range of the text block: where it lies, or unescaped over
     // its own raw text, which is never shorter.
-    [[gnu::always_inline]] std::pair<std::uint32_t, std::size_t> String(std::uint32_t k) const {
+    [[gnu::always_inline]] std::pair<std::uint32_t, std::size_t> String(std::uint32_t k) {
         const std::string_view token = Token(k);
         if (token.size() < 2 || token.front() != '"' || token.back() != '"')
             Fail("JSON: invalid string");
@@ -333,7 +333,7 @@ class Walker {
             return {offset, raw.size()};
         return {offset, Unescape(raw, offset)};
     }
-    [[gnu::noinline]] std::size_t Unescape(std::string_view raw, std::uint32_t offset) const {
+    [[gnu::noinline]] std::size_t Unescape(std::string_view raw, std::uint32_t offset) {
         // simdjson's unescaper writes whole blocks past the end of its text.
         thread_local std::string unescaped;
         if (unescaped.size() < raw.size() + simdjson::SIMDJSON_PADDING)
