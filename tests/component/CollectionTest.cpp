@@ -72,6 +72,22 @@ TEST(Collection, ScalarsReadAsText) {
     EXPECT_EQ(JSONDecodieren(R"({"a": 1, "a\u00e4\t": 2})").KeyByIndex(1), "aä\t");
 }
 
+TEST(Collection, LargeDocumentsGiveBackTheirBuffersAndDecodeAgain) {
+    // Above 4 MB the decoder's buffers shrink after use; the next documents must not notice.
+    std::string large = "[";
+    for (int k = 0; k < 300000; ++k)
+        large += "{\"n\": \"" + std::to_string(k) + "\"},";
+    large.back() = ']';
+    ASSERT_GT(large.size(), kJsonKeepBytes);
+    for (int round = 0; round < 2; ++round) {
+        const Collection big = JSONDecodieren(large);
+        ASSERT_EQ(big.Count(), 300000u);
+        EXPECT_EQ(big.Item(std::size_t{299999}).Item("n").Text(), "299999");
+        EXPECT_EQ(JSONDecodieren(R"({"a": [1, {"b": "c"}]})").Item("a").Item(1).Item("b").Text(),
+                  "c");
+    }
+}
+
 TEST(Collection, DuplicateKeyTakesLastValueAtFirstPosition) {
     const Collection c = JSONDecodieren(R"({"a": 1, "b": 2, "a": {"x": 3}})");
     ASSERT_EQ(c.Count(), 2u);
