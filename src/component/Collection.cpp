@@ -411,12 +411,8 @@ class Walker {
                 ++next_;
                 const std::string_view key(doc_.chars.data() + keyOffset, keyLength);
                 Member(index.Slot(key, keyOffset), depth + 1);
-                const char c = Peek();
-                ++next_;
-                if (c == '}')
+                if (Closes('}'))
                     break;
-                if (c != ',')
-                    Fail("JSON: ',' or '}' expected");
             }
         }
         TakeChildren(members, out);
@@ -430,16 +426,23 @@ class Walker {
         } else {
             for (;;) {
                 Member(elements.Push(), depth + 1);
-                const char c = Peek();
-                ++next_;
-                if (c == ']')
+                if (Closes(']'))
                     break;
-                if (c != ',')
-                    Fail("JSON: ',' or ']' expected");
             }
         }
         TakeChildren(elements, out);
         out.kind = Node::Kind::Array;
+    }
+
+    // After a member: true at the container's end, false at a comma; anything else fails.
+    bool Closes(char end) {
+        const char c = Peek();
+        ++next_;
+        if (c == end)
+            return true;
+        if (c != ',')
+            Fail(std::string("JSON: ',' or '") + end + "' expected");
+        return false;
     }
 
     static NodeList& Scratch(int depth) {
