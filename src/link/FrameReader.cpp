@@ -43,7 +43,7 @@ void FrameReader::Reset() {
     state_ = State::Prefix;
     value_ = 0;
     announced_ = 0;
-    lastGarbage_ = {};
+    lastBytes_ = {};
 }
 
 std::optional<FrameReader::Event> FrameReader::Frame(std::string_view bytes) {
@@ -62,15 +62,19 @@ std::optional<FrameReader::Event> FrameReader::Garbled() {
 
 void FrameReader::StartGarbage(Clock::time_point now) {
     state_ = State::Garbage;
-    lastGarbage_ = now;
+    lastBytes_ = now;
     if (buffer_.size() > kGarbledLogBytes)
         buffer_.resize(kGarbledLogBytes);
 }
 
+bool FrameReader::PrefixPending() const {
+    return state_ == State::Prefix && !delivered_ && !buffer_.empty();
+}
+
 std::optional<FrameReader::Clock::time_point> FrameReader::QuietDeadline() const {
-    if (state_ != State::Garbage)
+    if (state_ != State::Garbage && !PrefixPending())
         return std::nullopt;
-    return lastGarbage_ + kQuietTime;
+    return lastBytes_ + kQuietTime;
 }
 
 std::optional<FrameReader::Event> FrameReader::Next(std::string_view& input,
@@ -85,6 +89,8 @@ std::optional<FrameReader::Event> FrameReader::Next(std::string_view& input,
     for (;;) {
         switch (state_) {
             case State::Prefix: {
+                if (!buffer_.empty() && now >= lastBytes_ + kQuietTime)
+                    return Garbled();
                 if (buffer_.empty() && input.size() >= kPrefixLength) {
                     // Fast path: a whole frame in the input is handed out where it lies.
                     std::size_t value = 0;
@@ -98,6 +104,8 @@ std::optional<FrameReader::Event> FrameReader::Next(std::string_view& input,
                     }
                 }
                 bool garbled = false;
+                if (!input.empty())
+                    lastBytes_ = now;
                 while (buffer_.size() < kPrefixLength && !input.empty()) {
                     const char c = input.front();
                     input.remove_prefix(1);
@@ -128,7 +136,7 @@ std::optional<FrameReader::Event> FrameReader::Next(std::string_view& input,
                 return Frame(buffer_);
             }
             case State::Garbage: {
-                if (now >= lastGarbage_ + kQuietTime)
+                if (now >= lastBytes_ + kQuietTime)
                     return Garbled();
                 if (input.empty())
                     return std::nullopt;
@@ -136,7 +144,7 @@ std::optional<FrameReader::Event> FrameReader::Next(std::string_view& input,
                     kGarbledLogBytes - std::min(kGarbledLogBytes, buffer_.size());
                 buffer_.append(input.substr(0, room));
                 input.remove_prefix(input.size());
-                lastGarbage_ = now;
+                lastBytes_ = now;
                 return std::nullopt;
             }
         }

@@ -23,6 +23,11 @@
 // swallow the sender's next telegram. The sender waits for the answer to its garbage before
 // it sends again, so the quiet comes at once. Of a run only its first kGarbledLogBytes are
 // kept, for the log.
+//
+// A prefix that is still incomplete once the link has been quiet for kQuietTime is a garbled
+// run too, handed out like one: a sender writes a prefix and its payload together, and held
+// on, the stale digits would be completed by the next frame's and misread it. A complete
+// prefix whose payload pauses keeps waiting, since large frames may pause.
 namespace zelmo {
 
 class FrameReader {
@@ -64,7 +69,10 @@ class FrameReader {
 
     // Bytes held for the frame or garbled run in progress.
     std::size_t Held() const { return delivered_ ? 0 : buffer_.size(); }
-    // While a garbled run is in progress: when it ends unless more bytes arrive.
+    // Bytes are being discarded until the link has been quiet.
+    bool InGarbledRun() const { return state_ == State::Garbage; }
+    // While a garbled run or an incomplete prefix is in progress: when it ends as a garbled
+    // run unless more bytes arrive.
     std::optional<Clock::time_point> QuietDeadline() const;
 
   private:
@@ -72,14 +80,16 @@ class FrameReader {
 
     std::optional<Event> Frame(std::string_view bytes);
     std::optional<Event> Garbled();
+    // Some digits of a prefix are held, not yet ten.
+    bool PrefixPending() const;
     void StartGarbage(Clock::time_point now);
 
     State state_ = State::Prefix;
-    std::string buffer_;               // prefix so far, frame so far, or start of a garbled run
-    Clock::time_point lastGarbage_{};  // when the garbled run in progress last got bytes
-    std::size_t value_ = 0;            // the prefix digits read so far
-    std::size_t announced_ = 0;        // total length of the frame in progress
-    bool delivered_ = false;           // buffer_ was handed out and is cleared on the next call
+    std::string buffer_;             // prefix so far, frame so far, or start of a garbled run
+    Clock::time_point lastBytes_{};  // when the garbled run or the prefix last got bytes
+    std::size_t value_ = 0;          // the prefix digits read so far
+    std::size_t announced_ = 0;      // total length of the frame in progress
+    bool delivered_ = false;         // buffer_ was handed out and is cleared on the next call
 };
 
 }  // namespace zelmo

@@ -48,6 +48,16 @@ TEST(FrameReader, FramesAndGarbageHoweverTheStreamIsCut) {
          {"ab", "", k14, "#", "", ack},
          {"G1 ab", "T2 " + k14, "G4 #", "A5 " + ack}},
         {"telegram, garbage, telegram", {k14 + "#" + k14}, {"T0 " + k14, "G1 #" + k14}},
+        // A prefix left incomplete by quiet is garbage; held on, the next frame's digits
+        // would complete it.
+        {"a lone 0, quiet, a telegram", {"0", "", k14}, {"G1 0", "T2 " + k14}},
+        {"00, quiet, a telegram", {"00", "", k14}, {"G1 00", "T2 " + k14}},
+        {"0000, quiet, a telegram", {"0000", "", k14}, {"G1 0000", "T2 " + k14}},
+        {"seven digits, quiet, a telegram", {"0000000", "", k14}, {"G1 0000000", "T2 " + k14}},
+        {"nine digits, quiet, a telegram", {"000000001", "", k14}, {"G1 000000001", "T2 " + k14}},
+        {"a telegram, then a prefix the link leaves incomplete",
+         {k14 + "00000"},
+         {"T0 " + k14, "G1 00000"}},
         {"large frames",
          {big.substr(0, 3000000), big.substr(3000000) + ack},
          {"T1 " + big, "A1 " + ack}},
@@ -70,7 +80,7 @@ TEST(FrameReader, FramesAndGarbageHoweverTheStreamIsCut) {
                     const std::size_t n = unit * (maxRead <= 1 ? maxRead : 1 + random() % maxRead);
                     std::string_view piece = rest.substr(0, n == 0 ? rest.size() : n);
                     rest.remove_prefix(piece.size());
-                    const bool garbled = !piece.empty() && reader.QuietDeadline();
+                    const bool garbled = !piece.empty() && reader.InGarbledRun();
                     while (const auto event = reader.Next(piece, now)) {
                         EXPECT_FALSE(garbled);
                         using enum FrameReader::Kind;
@@ -130,6 +140,12 @@ TEST(Receiver, AGarbledRunIsAnsweredOnceAfterTheQuietTime) {
         "000000x102" + kFrame.substr(10),  // a show telegram with a corrupted header
         "0000000009" + kFrame,             // announces less than its prefix; swallows a telegram
         "\xC4rger " + std::string(120, 'x'),
+        // Prefixes that the link leaves incomplete.
+        "0",
+        "00",
+        "0000",
+        "0000000",
+        "000000001",
     };
     std::mt19937 random(7);
     for (const auto& garbage : rows) {
