@@ -2,7 +2,8 @@
 PRESET ?= default
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build test asan fuzz fuzz-ci bench demo coverage mutate format clean test-windows
+.PHONY: all deps build test asan fuzz fuzz-ci bench demo coverage mutate format clean test-windows \
+	test-simdjson-newest
 
 all: build
 
@@ -39,6 +40,11 @@ fuzz-ci: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	bash scripts/run-fuzzers build/fuzz ci
+
+# The core, its suites and the JSON fuzz target built against the newest simdjson release's
+# source tree in ../shared/third_party (skipped, in one line, when it is not there).
+test-simdjson-newest: deps
+	bash scripts/test-simdjson-newest
 
 # The Qt-free core and its suites cross-built for Windows (MinGW-w64, static .exe files) and
 # run under Wine; the Wine prefix lives in the build folder (made on the first run, ~15 s).

@@ -136,6 +136,16 @@ class Scan {
                           simdjson::stage1_mode::regular));
         return Scan(impl);
     }
+    // Unescapes the string whose raw text starts at `src` into `dst` (nothing when invalid).
+    // simdjson 3.1.3 added whether a lone surrogate becomes U+FFFD; JSON text must not hold
+    // one, so it fails either way.
+    template <typename Impl>
+    static std::uint8_t* ParseString(const Impl& impl, const std::uint8_t* src, std::uint8_t* dst) {
+        if constexpr (requires { impl.parse_string(src, dst, false); })
+            return impl.parse_string(src, dst, false);
+        else
+            return impl.parse_string(src, dst);
+    }
     // Gives back what a large document made the scan grow to.
     static void Shrink() {
         auto& impl = Implementation();
@@ -340,7 +350,7 @@ class Walker {
             unescaped.resize(raw.size() + simdjson::SIMDJSON_PADDING);
         auto* const out = reinterpret_cast<std::uint8_t*>(unescaped.data());
         const std::uint8_t* end =
-            impl_.parse_string(reinterpret_cast<const std::uint8_t*>(raw.data()), out);
+            Scan::ParseString(impl_, reinterpret_cast<const std::uint8_t*>(raw.data()), out);
         if (end == nullptr)
             Fail("JSON: invalid escape");
         const auto length = static_cast<std::size_t>(end - out);

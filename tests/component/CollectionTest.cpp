@@ -106,9 +106,29 @@ TEST(Collection, DuplicateKeyTakesLastValueAtFirstPosition) {
 TEST(Collection, InvalidDocumentsTrailingContentAndDeepNestingFail) {
     // Among them a string followed by a colon where a value ends (simdjson skips it as a key).
     const char* malformed[] = {
-        R"("open)",      R"({"a": 1)",     R"({"a" 1})",   R"({"a": 1,})",      R"({"a": 01})",
-        R"({"a": 1.})",  R"({"a": -})",    R"({"a": 1x})", R"({"a": tru})",     R"({"a": nul})",
-        R"({"a": 'x'})", R"({"a": "\x"})", R"(["a": 1]])", R"({"a": "b": 1}})",
+        R"("open)",
+        R"({"a": 1)",
+        R"({"a" 1})",
+        R"({"a": 1,})",
+        R"({"a": 01})",
+        R"({"a": 1.})",
+        R"({"a": -})",
+        R"({"a": 1x})",
+        R"({"a": tru})",
+        R"({"a": nul})",
+        R"({"a": 'x'})",
+        R"({"a": "\x"})",
+        R"(["a": 1]])",
+        R"({"a": "b": 1}})",
+        // Lone surrogates, and bytes that are no UTF-8 (a decoder built without its check
+        // would let them through).
+        R"({"a": "\ud800"})",
+        R"({"a": "\udc00x"})",
+        R"({"\ud800\u0041": 1})",
+        "{\"a\": \"\xff\"}",
+        "[\"\xc3(\"]",
+        "{\"\xc0\xaf\": 1}",
+        "\"\xed\xa0\x80\"",
     };
     // Roots that simdjson alone would take as the value before the junk.
     const char* emptyOrTrailing[] = {
