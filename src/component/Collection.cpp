@@ -140,12 +140,14 @@ class Scan {
     // simdjson 3.1.3 added whether a lone surrogate becomes U+FFFD; JSON text must not hold
     // one, so it fails either way.
     template <typename Impl>
-    static std::uint8_t* ParseString(const Impl& impl, const std::uint8_t* src, std::uint8_t* dst) {
+    static std::uint8_t* ParseString(const Impl& impl, const std::uint8_t* src,
+                                     std::uint8_t* dst) {
         if constexpr (requires { impl.parse_string(src, dst, false); })
             return impl.parse_string(src, dst, false);
         else
             return impl.parse_string(src, dst);
     }
+    static std::size_t KeptBytes() { return Implementation().capacity(); }
     // Gives back what a large document made the scan grow to.
     static void Shrink() {
         auto& impl = Implementation();
@@ -309,6 +311,12 @@ class Walker {
         thread_local std::vector<NodeList> scratch(kMaxDepth + 2);
         return scratch;
     }
+    // simdjson's unescaper writes whole blocks past the end of its text: strings are unescaped
+    // here first, then copied over their raw text.
+    static std::string& UnescapeBuffer() {
+        thread_local std::string buffer;
+        return buffer;
+    }
 
   private:
     // The structural character at the walk's position, or none at the end.
@@ -344,8 +352,7 @@ class Walker {
         return {offset, Unescape(raw, offset)};
     }
     [[gnu::noinline]] std::size_t Unescape(std::string_view raw, std::uint32_t offset) {
-        // simdjson's unescaper writes whole blocks past the end of its text.
-        thread_local std::string unescaped;
+        std::string& unescaped = UnescapeBuffer();
         if (unescaped.size() < raw.size() + simdjson::SIMDJSON_PADDING)
             unescaped.resize(raw.size() + simdjson::SIMDJSON_PADDING);
         auto* const out = reinterpret_cast<std::uint8_t*>(unescaped.data());
@@ -497,6 +504,8 @@ Collection DecodeDocument(std::string_view json, const char* padded, std::size_t
                 if (list.Bytes() > kKeepBytes / 16)
                     list.Release();
             }
+            if (Walker::UnescapeBuffer().capacity() > kKeepBytes / 16)
+                std::string().swap(Walker::UnescapeBuffer());
             Scan::Shrink();
             ReturnFreedMemory();
         }
@@ -514,6 +523,13 @@ Collection DecodeDocument(std::string_view json, const char* padded, std::size_t
     document->nodes.push_back(root);
     const Node* rootNode = &document->nodes.back();
     return Collection(std::move(document), rootNode);
+}
+
+std::size_t JsonDecoderKeptBytes() {
+    std::size_t bytes = Scan::KeptBytes() + Walker::UnescapeBuffer().capacity();
+    for (const auto& list : Walker::ScratchLists())
+        bytes += list.Bytes();
+    return bytes;
 }
 
 Collection JSONDecodieren(std::string_view json) {

@@ -80,6 +80,10 @@ inline constexpr std::size_t kJsonPadding = 64;
 // no longer needed, so that one huge start list does not pin its size for the rest of a show.
 inline constexpr std::size_t kJsonKeepBytes = std::size_t{4} * 1024 * 1024;
 
+// Bytes the decoder keeps on this thread between documents (its scan, scratch lists and
+// unescaping buffer): after a document above kJsonKeepBytes they are back near their start.
+std::size_t JsonDecoderKeptBytes();
+
 // JSON text followed by at least kJsonPadding bytes of its own buffer, of any content: the
 // decoder reads it where it lies instead of copying it into a padded buffer first.
 struct PaddedJson {

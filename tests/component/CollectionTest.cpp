@@ -74,17 +74,35 @@ TEST(Collection, ScalarsReadAsText) {
 
 TEST(Collection, LargeDocumentsGiveBackTheirBuffersAndDecodeAgain) {
     // Above 4 MB the decoder's buffers shrink after use; the next documents must not notice.
-    std::string large = "[";
+    std::string records = "[";
     for (int k = 0; k < 300000; ++k)
-        large += "{\"n\": \"" + std::to_string(k) + "\"},";
-    large.back() = ']';
-    ASSERT_GT(large.size(), kJsonKeepBytes);
-    for (int round = 0; round < 2; ++round) {
-        const Collection big = JSONDecodieren(large);
-        ASSERT_EQ(big.Count(), 300000u);
-        EXPECT_EQ(big.Item(std::size_t{299999}).Item("n").Text(), "299999");
-        EXPECT_EQ(JSONDecodieren(R"({"a": [1, {"b": "c"}]})").Item("a").Item(1).Item("b").Text(),
-                  "c");
+        records += "{\"n\": \"" + std::to_string(k) + "\"},";
+    records.back() = ']';
+    const std::string text(6 * 1024 * 1024, 'x');
+    // A start list, an escaped and a plain string: each grows another buffer. The last value
+    // as text: its last characters and its size.
+    const std::pair<std::string, std::string> rows[] = {
+        {records, "299999"},
+        {"[\"" + text + "\\n\"]", "x\n 6291457"},
+        {"[\"" + text + "\"]", "xx 6291456"},
+    };
+    const auto tail = [](const Collection& big) {
+        const Collection last = big.Item(big.Count() - 1);
+        if (last.IsCollection())
+            return std::string(last.Item("n").Text());
+        const std::string_view t = last.Text();
+        return std::string(t.substr(t.size() - 2)) + " " + std::to_string(t.size());
+    };
+    for (const auto& [large, want] : rows) {
+        SCOPED_TRACE(want);
+        ASSERT_GT(large.size(), kJsonKeepBytes);
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_EQ(tail(JSONDecodieren(large)), want);
+            EXPECT_LT(JsonDecoderKeptBytes(), kJsonKeepBytes / 8);
+            EXPECT_EQ(
+                JSONDecodieren(R"({"a": [1, {"b": "c\td"}]})").Item("a").Item(1).Item("b").Text(),
+                "c\td");
+        }
     }
 }
 
