@@ -62,8 +62,9 @@ int Main(platform::Platform& platform, windows::Dialoge& dialoge) {
 
     start::ProgramState state;
     state.programFolder = startChecks.programFolder;
+    state.folders = startChecks.folders;
 
-    start::CatalogueLoad load = start::StarttabellenEinlesen(state.programFolder);
+    start::CatalogueLoad load = start::StarttabellenEinlesen(state.folders.catalogues);
     state.kataloge = std::move(load.catalogues);
     if (load.message)
         dialoge.Meldung(nullptr, QString::fromStdString(*load.message), Titel());

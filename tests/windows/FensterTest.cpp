@@ -70,12 +70,17 @@ Vorlage Buchstaben(const QString& ereignisse) {
 }
 
 // A platform whose checks pass unless its folder fails them; counts the instance locks held.
+// Everything lies in its folder unless other folders are given.
 class FakePlatform final : public platform::Platform {
   public:
     std::string folder;
+    std::optional<platform::Folders> folders;
     int locksHeld = 0;
 
-    bool IsAdministrator() override { return true; }
+    platform::Folders FoldersInUse() override {
+        return folders.value_or(platform::PortableFolders(folder));
+    }
+    bool IsAdministrator(const std::string&) override { return true; }
     std::unique_ptr<platform::InstanceLock> AcquireInstanceLock() override {
         struct Lock final : platform::InstanceLock {
             explicit Lock(int& zaehler) : held(zaehler) { ++held; }
@@ -198,7 +203,7 @@ class FensterTest : public QObject {
         ordner_ = std::make_unique<QTemporaryDir>();
         QVERIFY(ordner_->isValid());
         state_ = std::make_unique<start::ProgramState>();
-        state_->programFolder = ordner_->path().toStdString();
+        state_->folders = platform::PortableFolders(ordner_->path().toStdString());
         start::Catalogues& k = state_->kataloge;
         k.TabellenKatalog = JSONDecodieren(
             R"({"Ereignis": ["Status", "Zeit"], "Startliste": ["Name", "Land", "Pferd"],)"
