@@ -2,7 +2,8 @@
 PRESET ?= default
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps build test asan fuzz fuzz-ci bench demo coverage mutate format clean test-windows
+.PHONY: all deps build test asan fuzz fuzz-ci bench demo coverage mutate format clean test-windows \
+	package
 
 all: build
 
@@ -62,6 +63,13 @@ coverage: deps
 		--filter 'src/' --filter 'tools/' \
 		--exclude-throw-branches --exclude-unreachable-branches --print-summary \
 		--txt build/coverage/coverage.txt build/coverage | tail -n 3
+
+# The Debian package (Release build below /usr, stripped): build/package/zelmo-livetext_*.deb.
+package:
+	@bash scripts/install-deps --package
+	cmake --preset package
+	cmake --build --preset package
+	cpack --preset package
 
 # Plants each fault listed in scripts/mutate in turn and reports those the suite misses.
 mutate: build
