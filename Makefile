@@ -3,7 +3,7 @@ PRESET ?= default
 FUZZ_SECONDS ?= 30
 
 .PHONY: all deps build test asan fuzz fuzz-ci bench demo coverage mutate format clean test-windows \
-	package
+	package check-package
 
 all: build
 
@@ -70,6 +70,10 @@ package:
 	cmake --preset package
 	cmake --build --preset package
 	cpack --preset package
+
+# Builds the package, then lints, installs, runs, and purges it again (as root).
+check-package: package
+	bash scripts/check-package build/package
 
 # Plants each fault listed in scripts/mutate in turn and reports those the suite misses.
 mutate: build
