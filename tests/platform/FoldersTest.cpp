@@ -2,15 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "TempFolder.h"
 #include "component/Error.h"
 
 namespace zelmo::platform {
 namespace {
-
-using test::TempFolder;
 
 // The layout from what the system says: portable beside a writable program without package
 // data, else the XDG folders (relative or empty values ignored) with the user's catalogues
@@ -27,7 +22,9 @@ TEST(Folders, PortableOrInstalledFromTheFacts) {
     const std::string config = "/home/anna/.config/zelmo-livetext";
     const std::string state = "/home/anna/.local/state/zelmo-livetext";
     const Row rows[] = {
-        {"portable", {"/opt/zelmo", true, unset, "/x", "/y", home}, PortableFolders("/opt/zelmo")},
+        {"portable",
+         {"/opt/zelmo", true, unset, "/x", "/y", home},
+         {{"/opt/zelmo", {"/opt/zelmo"}, "/opt/zelmo"}}},
         {"installed, XDG unset",
          {bin, false, share, unset, unset, home},
          {{config, {config, share}, state}}},
@@ -61,7 +58,7 @@ TEST(Folders, PortableOrInstalledFromTheFacts) {
          std::nullopt,
          "Kein Ordner für die Einstellungen: weder XDG_STATE_HOME noch HOME nennen einen "
          "absoluten Pfad."},
-        {"portable needs no home", {bin, true, unset, unset, unset, unset}, PortableFolders(bin)},
+        {"portable needs no home", {bin, true, unset, unset, unset, unset}, {{bin, {bin}, bin}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -90,19 +87,6 @@ TEST(Folders, DataFolderRelativeToTheProgram) {
         SCOPED_TRACE(std::string(folder) + " + " + relative);
         EXPECT_EQ(FolderFrom(folder, relative), expected);
     }
-}
-
-TEST(Folders, FirstFolderHoldingTheFile) {
-    const TempFolder user, package;
-    user.Write("Tabellen.json", "{}");
-    package.Write("Tabellen.json", "{}");
-    package.Write("Ereignisse.json", "{}");
-    std::filesystem::create_directory(test::U8Path(user.File("LiveText.json")));  // not a file
-    const std::vector<std::string> both = {user.Path(), package.Path()};
-    EXPECT_EQ(FirstHolding(both, "Tabellen.json"), user.Path());
-    EXPECT_EQ(FirstHolding(both, "Ereignisse.json"), package.Path());
-    EXPECT_EQ(FirstHolding(both, "LiveText.json"), std::nullopt);
-    EXPECT_EQ(FirstHolding({}, "Tabellen.json"), std::nullopt);
 }
 
 }  // namespace
