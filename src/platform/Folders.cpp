@@ -24,7 +24,7 @@ std::string XdgFolder(const std::optional<std::string>& value, const FolderFacts
         base = *facts.home + '/';
         base.append(belowHome);
     } else {
-        throw Error("Kein Ordner für die Einstellungen: weder " + std::string(variable) +
+        throw Error("Kein Ordner für Einstellungen und Protokolle: weder " + std::string(variable) +
                     " noch HOME nennen einen absoluten Pfad.");
     }
     while (!base.empty() && base.back() == '/')

@@ -51,13 +51,13 @@ TEST(Folders, PortableOrInstalledFromTheFacts) {
         {"no home",
          {bin, false, share, unset, "/s", unset},
          std::nullopt,
-         "Kein Ordner für die Einstellungen: weder XDG_CONFIG_HOME noch HOME nennen einen "
-         "absoluten Pfad."},
+         "Kein Ordner für Einstellungen und Protokolle: weder XDG_CONFIG_HOME noch HOME "
+         "nennen einen absoluten Pfad."},
         {"relative home, no state folder",
          {bin, false, share, "/c", unset, "anna"},
          std::nullopt,
-         "Kein Ordner für die Einstellungen: weder XDG_STATE_HOME noch HOME nennen einen "
-         "absoluten Pfad."},
+         "Kein Ordner für Einstellungen und Protokolle: weder XDG_STATE_HOME noch HOME "
+         "nennen einen absoluten Pfad."},
         {"portable needs no home", {bin, true, unset, unset, unset, unset}, {{bin, {bin}, bin}}},
     };
     for (const Row& row : rows) {
