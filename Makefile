@@ -3,7 +3,7 @@ PRESET ?= default
 FUZZ_SECONDS ?= 30
 
 .PHONY: all deps build test asan fuzz fuzz-ci bench demo coverage mutate format clean test-windows \
-	test-simdjson-newest
+	test-simdjson-newest package check-package
 
 all: build
 
@@ -68,6 +68,17 @@ coverage: deps
 		--filter 'src/' --filter 'tools/' \
 		--exclude-throw-branches --exclude-unreachable-branches --print-summary \
 		--txt build/coverage/coverage.txt build/coverage | tail -n 3
+
+# The Debian package (Release build below /usr, stripped): build/package/zelmo-livetext_*.deb.
+package:
+	@bash scripts/install-deps --package
+	cmake --preset package
+	cmake --build --preset package
+	cpack --preset package
+
+# Builds the package, then lints, installs, runs, and purges it again (as root).
+check-package: package
+	bash scripts/check-package build/package
 
 # Plants each fault listed in scripts/mutate in turn and reports those the suite misses.
 mutate: build

@@ -13,11 +13,11 @@
 #include "Commands.h"
 #include "Endpoint.h"
 #include "Log.h"
-#include "SignalWatcher.h"
 #include "link/LinkFreshness.h"
 #include "link/Reconnect.h"
 #include "link/TelegramStore.h"
 #include "net/LinkClient.h"
+#include "net/SignalWatcher.h"
 #include "templates/AusgabeLauf.h"
 #include "templates/VorlageDatei.h"
 
@@ -67,7 +67,8 @@ class HeadlessReceiver : public QObject {
         connect(&tick_, &QTimer::timeout, this, &HeadlessReceiver::onTick);
         frischeTakt_.setInterval(std::min<milliseconds>(options_.stale / 4, milliseconds(1000)));
         connect(&frischeTakt_, &QTimer::timeout, this, &HeadlessReceiver::onFrischeTakt);
-        connect(&watcher_, &SignalWatcher::terminationRequested, this, &HeadlessReceiver::finish);
+        connect(&watcher_, &net::SignalWatcher::terminationRequested, this,
+                &HeadlessReceiver::finish);
         // No window shows the output preview here.
         zustand_.Ausgabe.MitVorschau = false;
     }
@@ -185,7 +186,7 @@ class HeadlessReceiver : public QObject {
     QTimer tick_;
     LinkFreshness frische_;
     QTimer frischeTakt_;
-    SignalWatcher watcher_;
+    net::SignalWatcher watcher_;
 };
 
 std::optional<milliseconds> ParseSeconds(const QString& text) {

@@ -17,9 +17,9 @@
 #include "Listen.h"
 #include "Log.h"
 #include "Show.h"
-#include "SignalWatcher.h"
 #include "component/CodePage.h"
 #include "link/FrameReader.h"
+#include "net/SignalWatcher.h"
 
 namespace zelmo::tool {
 
@@ -39,7 +39,7 @@ class Recorder : public QObject {
         connect(&connectTimer_, &QTimer::timeout, this,
                 [this] { closeSession("Konnte nicht mit " + sender_.Text() + " verbinden!"); });
         connect(&server_, &QTcpServer::newConnection, this, &Recorder::onNewConnection);
-        connect(&watcher_, &SignalWatcher::terminationRequested, this, &Recorder::finish);
+        connect(&watcher_, &net::SignalWatcher::terminationRequested, this, &Recorder::finish);
     }
 
     bool listen(const QHostAddress& address, quint16 port) {
@@ -205,7 +205,7 @@ class Recorder : public QObject {
     QByteArray toSender_;
     QTimer connectTimer_;
     FrameReader reader_;
-    SignalWatcher watcher_;
+    net::SignalWatcher watcher_;
     Log log_;
     std::optional<Clock::time_point> first_;
     std::size_t recorded_ = 0;

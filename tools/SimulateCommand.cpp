@@ -18,11 +18,11 @@
 #include "Log.h"
 #include "RoundTrips.h"
 #include "Show.h"
-#include "SignalWatcher.h"
 #include "component/Error.h"
 #include "link/AckWait.h"
 #include "link/Frame.h"
 #include "link/FrameReader.h"
+#include "net/SignalWatcher.h"
 
 namespace zelmo::tool {
 
@@ -56,7 +56,7 @@ class Simulator : public QObject {
         quietTimer_.setSingleShot(true);
         connect(&quietTimer_, &QTimer::timeout, this, [this] { onBytes({}); });
         connect(&server_, &QTcpServer::newConnection, this, &Simulator::onNewConnection);
-        connect(&watcher_, &SignalWatcher::terminationRequested, this, &Simulator::finish);
+        connect(&watcher_, &net::SignalWatcher::terminationRequested, this, &Simulator::finish);
     }
 
     bool listen(const QHostAddress& address, quint16 port) {
@@ -256,7 +256,7 @@ class Simulator : public QObject {
     QTimer sendTimer_;
     QTimer ackTimer_;
     QTimer quietTimer_;
-    SignalWatcher watcher_;
+    net::SignalWatcher watcher_;
     Log log_;
 
     std::size_t next_ = 0;

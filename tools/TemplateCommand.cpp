@@ -1,6 +1,5 @@
 // zelmo template check / format: the template author's tools.
 
-#include <QCoreApplication>
 #include <QDir>
 
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include "Commands.h"
 #include "TemplateCheck.h"
 #include "component/Error.h"
+#include "platform/Platform.h"
 #include "start/Catalogues.h"
 #include "templates/VorlageDatei.h"
 
@@ -35,8 +35,9 @@ int Check(const QStringList& args) {
     parser.addPositionalArgument("DATEI", "Die Vorlagendatei.");
     const QCommandLineOption cataloguesOption(
         "catalogues",
-        "Ordner mit Tabellen.json und Ereignisse.json (Vorgabe: der Ordner des "
-        "Programms).",
+        "Ordner mit Tabellen.json und Ereignisse.json (Vorgabe: wo das Programm sie sucht, "
+        "neben dem Programm oder, installiert, erst in ~/.config/zelmo-livetext, dann im "
+        "Datenordner des Pakets).",
         "ORDNER");
     parser.addOption(cataloguesOption);
     if (const auto done = ParseArguments(parser, args))
@@ -46,11 +47,18 @@ int Check(const QStringList& args) {
         return kExitUsage;
     }
     const QString datei = parser.positionalArguments().first();
-    const QString ordner = parser.isSet(cataloguesOption) ? parser.value(cataloguesOption)
-                                                          : QCoreApplication::applicationDirPath();
+    std::vector<std::string> ordner;
+    try {
+        ordner = parser.isSet(cataloguesOption)
+                     ? std::vector{QDir::toNativeSeparators(parser.value(cataloguesOption))
+                                       .toStdString()}
+                     : platform::CreateSystemPlatform()->FoldersInUse().catalogues;
+    } catch (const Error& e) {
+        Fehler(args, QString::fromStdString(e.what()));
+        return kExitUsage;
+    }
 
-    const start::CatalogueLoad kataloge =
-        start::StarttabellenEinlesen(QDir::toNativeSeparators(ordner).toStdString());
+    const start::CatalogueLoad kataloge = start::StarttabellenEinlesen(ordner);
     if (kataloge.message) {
         Fehler(args, QString::fromStdString(*kataloge.message));
         return kExitUsage;

@@ -8,6 +8,7 @@
 #include <QTranslator>
 #include <QWidget>
 
+#include "net/SignalWatcher.h"
 #include "platform/Platform.h"
 #include "start/Catalogues.h"
 #include "start/ProgramState.h"
@@ -54,6 +55,14 @@ bool QtTexteDeutsch(QCoreApplication& application, const QString& ordner) {
 }
 
 int Main(platform::Platform& platform, windows::Dialoge& dialoge) {
+    // SIGTERM (a session's logout, `kill`) closes the main window as the operator would, so the
+    // settings are written and the program ends with 0. Watched from the start: a request that
+    // comes while a start message is open is kept until the window is there.
+    net::SignalWatcher signale;
+    bool beendenVerlangt = false;
+    QObject::connect(&signale, &net::SignalWatcher::terminationRequested,
+                     [&] { beendenVerlangt = true; });
+
     start::StartResult startChecks = start::RunStartChecks(platform);
     if (!startChecks.GoOn()) {
         dialoge.Meldung(nullptr, QString::fromStdString(*startChecks.message), Titel());
@@ -62,8 +71,9 @@ int Main(platform::Platform& platform, windows::Dialoge& dialoge) {
 
     start::ProgramState state;
     state.programFolder = startChecks.programFolder;
+    state.folders = startChecks.folders;
 
-    start::CatalogueLoad load = start::StarttabellenEinlesen(state.programFolder);
+    start::CatalogueLoad load = start::StarttabellenEinlesen(state.folders.catalogues);
     state.kataloge = std::move(load.catalogues);
     if (load.message)
         dialoge.Meldung(nullptr, QString::fromStdString(*load.message), Titel());
@@ -76,9 +86,13 @@ int Main(platform::Platform& platform, windows::Dialoge& dialoge) {
             entladen = true;
             schleife.quit();
         });
+        QObject::connect(&signale, &net::SignalWatcher::terminationRequested, &hauptfenster,
+                         [&] { hauptfenster.close(); });
         hauptfenster.show();
         hauptfenster.raise();
         hauptfenster.activateWindow();
+        if (beendenVerlangt)
+            hauptfenster.close();
         if (!entladen)
             schleife.exec();
         AlleFensterSchliessen(&hauptfenster);

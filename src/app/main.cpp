@@ -7,6 +7,8 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zelmo-LiveText"));
+    // The desktop entry's id: Wayland desktops take the window's icon and name from it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.zelmo.LiveText"));
     // The main window's end ends the program, even while another window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
     // Qt's own dialogs speak German like the rest; without the file they stay English.

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Folders.h"
+
 // The operating-system services the start sequence needs, behind one small interface so that
 // tests can play administrator, second instance or network share without touching the system.
 namespace zelmo::platform {
@@ -23,10 +25,13 @@ class Platform {
   public:
     virtual ~Platform() = default;
 
+    // Where the settings, catalogues and logs are (Folders.h). Throws Error.
+    virtual Folders FoldersInUse() = 0;
+
     // Whether the user may run the program: Windows asks for administrator rights; POSIX
-    // accepts root or a user who may write into the program folder, the capability the test
-    // is there for. Throws Error when the system cannot answer.
-    virtual bool IsAdministrator() = 0;
+    // whether the settings folder in use may be written, the capability the test is there for
+    // (a missing one is made first). Throws Error when the system cannot answer.
+    virtual bool IsAdministrator(const std::string& settingsFolder) = 0;
 
     // Claims the single-instance lock. Null when another instance holds it; throws Error when
     // the lock cannot be set up at all (an instance test that was not made is not passed).

@@ -25,14 +25,19 @@ std::string DefaultLockFilePath();
 // throws Error naming the file when it cannot be opened or locked.
 std::unique_ptr<InstanceLock> TryLockFile(const std::string& path);
 
-// Root, or a user who may write into `folder` (judged with the effective user's rights).
-bool MayWriteOrIsRoot(const std::string& folder);
+// Whether the effective user may write into `folder`, which is made first where it is missing
+// (with its missing parents, mode 0700 as the XDG rules ask for a user's own folders).
+bool MakeWritableFolder(const std::string& folder);
+
+// The facts the folder choice depends on, from this process's environment and effective user.
+FolderFacts SystemFolderFacts(const std::string& programFolder);
 
 class PosixPlatform final : public Platform {
   public:
     explicit PosixPlatform(std::string lockFilePath = DefaultLockFilePath());
 
-    bool IsAdministrator() override;
+    Folders FoldersInUse() override;
+    bool IsAdministrator(const std::string& settingsFolder) override;
     std::unique_ptr<InstanceLock> AcquireInstanceLock() override;
     std::string ProgramFolder() override;
     void SetCurrentFolder(const std::string& folder) override;

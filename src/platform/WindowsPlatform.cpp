@@ -50,7 +50,10 @@ class MutexLock final : public InstanceLock {
 
 class WindowsPlatform final : public Platform {
   public:
-    bool IsAdministrator() override { return ::IsUserAnAdmin() != FALSE; }
+    // The portable layout only: the operators keep the program in a folder of its own.
+    Folders FoldersInUse() override { return PortableFolders(ProgramFolder()); }
+
+    bool IsAdministrator(const std::string&) override { return ::IsUserAnAdmin() != FALSE; }
 
     // A named mutex per user in the session's namespace: it vanishes with the last handle,
     // which the system closes when a process dies.

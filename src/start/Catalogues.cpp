@@ -5,6 +5,7 @@
 #include "component/CodePage.h"
 #include "component/FileReplace.h"
 #include "component/Path.h"
+#include "platform/Folders.h"
 
 namespace zelmo::start {
 
@@ -27,6 +28,11 @@ CatalogueLoad Load(ReadTables readTables, ReadEvents readEvents) {
         load.message = std::string(kCatalogueReadFailedMessage);
     }
     return load;
+}
+
+std::string CataloguePath(const std::vector<std::string>& folders, std::string_view name) {
+    const auto holder = platform::FirstHolding(folders, name);
+    return JoinPath(holder ? *holder : folders.empty() ? "" : folders.back(), name);
 }
 
 std::vector<std::string> TextsOf(const Collection& array) {
@@ -52,9 +58,9 @@ std::string CatalogueMissingMessage(std::string_view path) {
     return text;
 }
 
-CatalogueLoad StarttabellenEinlesen(std::string_view programFolder) {
-    const std::string tablePath = JoinPath(programFolder, kTableCatalogueFileName);
-    const std::string eventPath = JoinPath(programFolder, kEventCatalogueFileName);
+CatalogueLoad StarttabellenEinlesen(const std::vector<std::string>& folders) {
+    const std::string tablePath = CataloguePath(folders, kTableCatalogueFileName);
+    const std::string eventPath = CataloguePath(folders, kEventCatalogueFileName);
 
     if (!FileExists(tablePath))
         return {{}, CatalogueMissingMessage(tablePath)};

@@ -7,7 +7,7 @@
 
 #include "component/Collection.h"
 
-// The definition catalogues in the program folder: Tabellen.json (tables and their fields)
+// The definition catalogues: Tabellen.json (tables and their fields)
 // and Ereignisse.json (event names). They tell the field selection dialog what it may offer.
 namespace zelmo::start {
 
@@ -32,11 +32,12 @@ struct CatalogueLoad {
 // "Kann Tabelle: " + path + " - nicht finden!"
 std::string CatalogueMissingMessage(std::string_view path);
 
-// Loads both catalogues from the program folder. A missing table catalogue stops before the
-// event catalogue is looked at; a missing event catalogue leaves all three empty; a failure
-// while reading or decoding, or an event catalogue without "Ereignisse", keeps what was
-// loaded before it.
-CatalogueLoad StarttabellenEinlesen(std::string_view programFolder);
+// Loads both catalogues, each from the first of `folders` that holds it (a user's own copy
+// before the package's). A missing table catalogue stops before the event catalogue is looked
+// at; a missing event catalogue leaves all three empty; either is named with its path in the
+// last folder, where it belongs. A failure while reading or decoding, or an event catalogue
+// without "Ereignisse", keeps what was loaded before it.
+CatalogueLoad StarttabellenEinlesen(const std::vector<std::string>& folders);
 
 // The loader's core over the two files' bytes (both present). The bytes are decoded through
 // the code page, one character per byte, as the files are written in it.

@@ -86,17 +86,17 @@ std::string FormatExtraSettings(const ExtraSettings& settings) {
     return codepage::Encode(text);
 }
 
-ExtraSettings ReadExtraSettings(std::string_view programFolder) {
+ExtraSettings ReadExtraSettings(std::string_view settingsFolder) {
     try {
-        return ParseExtraSettings(ReadFile(JoinPath(programFolder, kExtraSettingsFileName)));
+        return ParseExtraSettings(ReadFile(JoinPath(settingsFolder, kExtraSettingsFileName)));
     } catch (const std::exception&) {
         return ExtraSettings{};
     }
 }
 
-bool WriteExtraSettings(std::string_view programFolder, const ExtraSettings& settings) {
+bool WriteExtraSettings(std::string_view settingsFolder, const ExtraSettings& settings) {
     try {
-        ReplaceFile(JoinPath(programFolder, kExtraSettingsFileName), FormatExtraSettings(settings),
+        ReplaceFile(JoinPath(settingsFolder, kExtraSettingsFileName), FormatExtraSettings(settings),
                     Durability::Synced);
         return true;
     } catch (const std::exception&) {

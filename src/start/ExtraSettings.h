@@ -8,7 +8,7 @@
 #include <vector>
 
 // Settings added after the six-line settings file, which keeps its form for the files that
-// exist: LiveTextZusatzwerte.TXT beside it in the program folder, one "Name=Wert" line each
+// exist: LiveTextZusatzwerte.TXT beside it in the settings folder, one "Name=Wert" line each
 // (CR LF, code page). Lines this version does not know are kept as they were, so a setting
 // added later, or one written by a newer version, survives a save.
 namespace zelmo::start {
@@ -48,8 +48,8 @@ ExtraSettings ParseExtraSettings(std::string_view bytes);
 std::string FormatExtraSettings(const ExtraSettings& settings);
 
 // A missing or unreadable file reads as empty (every setting at its default).
-ExtraSettings ReadExtraSettings(std::string_view programFolder);
+ExtraSettings ReadExtraSettings(std::string_view settingsFolder);
 // Replaces the file atomically; false when it could not be written (the old file stays).
-bool WriteExtraSettings(std::string_view programFolder, const ExtraSettings& settings);
+bool WriteExtraSettings(std::string_view settingsFolder, const ExtraSettings& settings);
 
 }  // namespace zelmo::start

@@ -96,8 +96,8 @@ std::string NumberText(std::optional<double> value) {
 
 }  // namespace
 
-std::string SettingsPath(std::string_view programFolder) {
-    return JoinPath(programFolder, kSettingsFileName);
+std::string SettingsPath(std::string_view settingsFolder) {
+    return JoinPath(settingsFolder, kSettingsFileName);
 }
 
 Settings ParseSettings(std::string_view bytes) {
@@ -115,9 +115,9 @@ Settings ParseSettings(std::string_view bytes) {
     return settings;
 }
 
-Settings ReadSettings(std::string_view programFolder) {
+Settings ReadSettings(std::string_view settingsFolder) {
     try {
-        return ParseSettings(ReadFile(SettingsPath(programFolder)));
+        return ParseSettings(ReadFile(SettingsPath(settingsFolder)));
     } catch (const std::exception&) {
         return Settings{};
     }
@@ -134,9 +134,9 @@ std::string FormatSettings(const Settings& settings) {
     return codepage::Encode(text);
 }
 
-bool WriteSettings(std::string_view programFolder, const Settings& settings) {
+bool WriteSettings(std::string_view settingsFolder, const Settings& settings) {
     try {
-        ReplaceFile(SettingsPath(programFolder), FormatSettings(settings), Durability::Synced);
+        ReplaceFile(SettingsPath(settingsFolder), FormatSettings(settings), Durability::Synced);
         return true;
     } catch (const std::exception&) {
         return false;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-// The main window's settings file LiveTextStartwerte.TXT in the program folder: six lines
+// The main window's settings file LiveTextStartwerte.TXT in the settings folder: six lines
 // (address, port, automatic connection, LiveText folder, left, top), each ended by CR LF,
 // in the code page.
 namespace zelmo::start {
@@ -29,12 +29,12 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// JoinPath(programFolder, "LiveTextStartwerte.TXT").
-std::string SettingsPath(std::string_view programFolder);
+// JoinPath(settingsFolder, "LiveTextStartwerte.TXT").
+std::string SettingsPath(std::string_view settingsFolder);
 
 // Reads the settings file. A missing, unreadable or short file is no error: what cannot be
 // read keeps its default.
-Settings ReadSettings(std::string_view programFolder);
+Settings ReadSettings(std::string_view settingsFolder);
 
 // The reader's core over the file's bytes. Lines end at CR LF, LF or a lone CR; one pair of
 // double quotes around a value is removed; empty values 1 to 4 take their defaults.
@@ -48,7 +48,7 @@ std::string FormatSettings(const Settings& settings);
 
 // Replaces the settings file (synced). False when it could not be written; the previous file
 // is then intact. The program does not report this.
-bool WriteSettings(std::string_view programFolder, const Settings& settings);
+bool WriteSettings(std::string_view settingsFolder, const Settings& settings);
 
 // The number a text starts with, "." as decimal separator, leading blanks skipped ("12.7abc"
 // -> 12.7, "-3" -> -3, "1e3" -> 1000). Nothing when the text does not start with a finite

@@ -37,7 +37,8 @@ std::string NetworkPathMessage(std::string_view programFolder) {
 
 StartResult RunStartChecks(platform::Platform& platform) {
     try {
-        if (!platform.IsAdministrator())
+        platform::Folders folders = platform.FoldersInUse();
+        if (!platform.IsAdministrator(folders.settings))
             return Stop(std::string(kAdministratorMessage));
 
         auto lock = platform.AcquireInstanceLock();
@@ -53,6 +54,7 @@ StartResult RunStartChecks(platform::Platform& platform) {
 
         StartResult result;
         result.programFolder = std::move(folder);
+        result.folders = std::move(folders);
         result.instanceLock = std::move(lock);
         return result;
     } catch (const Error& e) {

@@ -26,20 +26,22 @@ std::string NetworkPathMessage(std::string_view programFolder);
 // catalogues whenever the share goes away.
 bool IsNetworkPath(std::string_view programFolder);
 
-// Outcome of the start checks. Either the start goes on, with the program folder and the
-// single-instance lock that must be held until the process ends, or it ends after showing
-// `message` (title kProgramTitle, OK only).
+// Outcome of the start checks. Either the start goes on, with the program folder, the folders
+// in use and the single-instance lock that must be held until the process ends, or it ends
+// after showing `message` (title kProgramTitle, OK only).
 struct StartResult {
     std::optional<std::string> message;
     std::string programFolder;
+    platform::Folders folders;
     std::unique_ptr<platform::InstanceLock> instanceLock;
 
     bool GoOn() const { return !message.has_value(); }
 };
 
-// Runs the environment checks in their fixed order: administrator, single instance, network
-// path, then program folder and current directory. The first failed check ends the sequence,
-// so a later one is never asked. A platform failure (Error) ends the start with its text.
+// Runs the environment checks in their fixed order: administrator (asked about the settings
+// folder of the folders in use), single instance, network path, then program folder and
+// current directory. The first failed check ends the sequence, so a later one is never asked.
+// A platform failure (Error) ends the start with its text.
 StartResult RunStartChecks(platform::Platform& platform);
 
 }  // namespace zelmo::start

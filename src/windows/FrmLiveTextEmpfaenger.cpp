@@ -457,7 +457,7 @@ double FrmLiveTextEmpfaenger::PixelZuTwips(int pixel, Qt::Orientation richtung) 
 }
 
 void FrmLiveTextEmpfaenger::StartwerteLesen() {
-    startwerte_ = start::ReadSettings(state_.programFolder);
+    startwerte_ = start::ReadSettings(state_.folders.settings);
 
     txtIPausUDPEmpfaenger->setText(FromUtf8(startwerte_.address));
     txtPortausUDPEmpfaenger->setText(FromUtf8(startwerte_.port));
@@ -473,7 +473,7 @@ void FrmLiveTextEmpfaenger::StartwerteLesen() {
     }
     txtPfadZuLiveText->setText(FromUtf8(startwerte_.liveTextFolder));
     PositionSetzen(startwerte_);
-    zusatzwerte_ = start::ReadExtraSettings(state_.programFolder);
+    zusatzwerte_ = start::ReadExtraSettings(state_.folders.settings);
     txtWarnungNachSekunden->setValue(zusatzwerte_.StaleSeconds());
     chkAutomatischWiederverbinden->setChecked(zusatzwerte_.AutoReconnect());
 }
@@ -502,10 +502,10 @@ void FrmLiveTextEmpfaenger::StartwerteSchreiben() {
     startwerte_.left = PixelZuTwips(geometry().x(), Qt::Horizontal);
     startwerte_.top = PixelZuTwips(geometry().y(), Qt::Vertical);
     // A file that cannot be written is not reported; the previous one stays intact.
-    start::WriteSettings(state_.programFolder, startwerte_);
+    start::WriteSettings(state_.folders.settings, startwerte_);
     zusatzwerte_.SetStaleSeconds(txtWarnungNachSekunden->value());
     zusatzwerte_.SetAutoReconnect(chkAutomatischWiederverbinden->isChecked());
-    start::WriteExtraSettings(state_.programFolder, zusatzwerte_);
+    start::WriteExtraSettings(state_.folders.settings, zusatzwerte_);
 }
 
 void FrmLiveTextEmpfaenger::ImageLiveTextPfadSuchen_Click() {

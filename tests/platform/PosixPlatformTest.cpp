@@ -65,7 +65,7 @@ TEST(PosixLock, LockOfAKilledProcessIsReleased) {
     EXPECT_NE(TryLockFile(path), nullptr);
 }
 
-TEST(PosixPlatform, AdministratorMeansRootOrWriteAccessProgramAndCurrentFolder) {
+TEST(PosixPlatform, ProgramAndCurrentFolder) {
     const TempFolder dir;
     PosixPlatform platform(dir.File("x.lock"));
     EXPECT_TRUE(FileExists(platform.ProgramFolder() + "/zelmo_test_platform"));
@@ -75,10 +75,54 @@ TEST(PosixPlatform, AdministratorMeansRootOrWriteAccessProgramAndCurrentFolder) 
     fs::current_path(before);
     EXPECT_THROW(platform.SetCurrentFolder(dir.File("fehlt")), Error);
     EXPECT_EQ(fs::current_path(), before);
-    EXPECT_TRUE(MayWriteOrIsRoot(dir.Path()));
-    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(MayWriteOrIsRoot(dir.Path()), ::geteuid() == 0);
-    EXPECT_EQ(MayWriteOrIsRoot(dir.File("fehlt")), ::geteuid() == 0);
+}
+
+// The administrator test: the settings folder in use may be written, made first where missing
+// (0700, parents too); one that cannot be made or written fails it.
+TEST(PosixPlatform, AdministratorMeansTheSettingsFolderCanBeWritten) {
+    const TempFolder dir;
+    PosixPlatform platform(dir.File("x.lock"));
+    dir.Write("datei", "");
+    const bool root = ::geteuid() == 0;
+    fs::create_directory(dir.File("nur-lesen"));
+    fs::permissions(dir.File("nur-lesen"), fs::perms::owner_read | fs::perms::owner_exec);
+    // folder, whether it passes (as a user, as root)
+    const std::tuple<std::string, bool> rows[] = {
+        {dir.Path(), true},
+        {dir.File("neu/.config/zelmo-livetext"), true},
+        {dir.File("datei/zelmo-livetext"), false},  // a file stands where a folder must be
+        {dir.File("datei"), false},
+        {dir.File("nur-lesen"), root},
+        {dir.File("nur-lesen/zelmo-livetext"), root},
+    };
+    for (const auto& [folder, passes] : rows) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(platform.IsAdministrator(folder), passes);
+    }
+    EXPECT_EQ(fs::status(dir.File("neu/.config")).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(dir.File("neu/.config/zelmo-livetext")).permissions(),
+              fs::perms::owner_all);
+}
+
+// The facts come from the environment; the package's data folder is found beside the program's.
+TEST(PosixPlatform, FolderFactsFromTheEnvironment) {
+    const TempFolder dir;
+    fs::create_directories(dir.File("usr/bin"));
+    ::setenv("XDG_CONFIG_HOME", "/c", 1);
+    ::unsetenv("XDG_STATE_HOME");
+    ::setenv("HOME", "/home/anna", 1);
+    FolderFacts facts = SystemFolderFacts(dir.File("usr/bin"));
+    EXPECT_TRUE(facts.programFolderWritable);
+    EXPECT_EQ(facts.packageData, std::nullopt);
+    EXPECT_EQ(facts.xdgConfigHome, "/c");
+    EXPECT_EQ(facts.xdgStateHome, std::nullopt);
+    EXPECT_EQ(facts.home, "/home/anna");
+
+    fs::create_directories(dir.File("usr/share/zelmo-livetext"));
+    ::setenv("HOME", "relativ", 1);  // no usable HOME: the user's entry
+    facts = SystemFolderFacts(dir.File("usr/bin"));
+    EXPECT_EQ(facts.packageData, dir.File("usr/share/zelmo-livetext"));
+    EXPECT_TRUE(facts.home && facts.home->starts_with('/')) << facts.home.value_or("-");
 }
 
 }  // namespace

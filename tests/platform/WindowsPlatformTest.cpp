@@ -33,8 +33,11 @@ bool InAdministratorsGroup() {
 
 TEST(WindowsPlatform, AdministratorAndProgramFolderTakingBothSeparators) {
     const auto platform = CreateSystemPlatform();
-    EXPECT_EQ(platform->IsAdministrator(), InAdministratorsGroup());
+    EXPECT_EQ(platform->IsAdministrator(platform->FoldersInUse().settings),
+              InAdministratorsGroup());
     EXPECT_TRUE(FileExists(platform->ProgramFolder() + "\\zelmo_test_platform.exe"));
+    // Windows keeps the portable layout: everything beside the program.
+    EXPECT_EQ(platform->FoldersInUse(), PortableFolders(platform->ProgramFolder()));
     const std::pair<const char*, const char*> rows[] = {
         {"\\\\server\\share\\Zelmo-Livetext.exe", "\\\\server\\share"},
         {"C:\\Prüfung\\a/b.exe", "C:\\Prüfung\\a"},
@@ -69,7 +72,8 @@ TEST(WindowsPlatform, InstanceMutexPerUserHeldUntilReleased) {
 class StartedFrom final : public Platform {
   public:
     explicit StartedFrom(std::string folder) : folder_(std::move(folder)) {}
-    bool IsAdministrator() override { return true; }
+    Folders FoldersInUse() override { return PortableFolders(folder_); }
+    bool IsAdministrator(const std::string&) override { return true; }
     std::unique_ptr<InstanceLock> AcquireInstanceLock() override {
         return system_->AcquireInstanceLock();
     }

@@ -20,7 +20,7 @@ const std::string kEvents = "{\"Version\": 2, \"Ereignisse\": [\"Start\", \"Ziel
 TEST(CatalogueFile, AMissingFileIsNamedAndLoadsNothing) {
     const TempFolder dir;
     const auto missing = [&](const char* name) {
-        const CatalogueLoad load = StarttabellenEinlesen(dir.Path());
+        const CatalogueLoad load = StarttabellenEinlesen({dir.Path()});
         EXPECT_TRUE(load.catalogues.TabellenKatalog.IsNothing());
         EXPECT_TRUE(load.catalogues.EreignisListe.IsNothing());
         EXPECT_EQ(load.message, "Kann Tabelle: " + JoinPath(dir.Path(), name) + " - nicht finden!");
@@ -35,12 +35,35 @@ TEST(CatalogueFile, AMissingFileIsNamedAndLoadsNothing) {
     missing("Ereignisse.json");
 
     dir.Write("Ereignisse.json", kEvents);
-    const CatalogueLoad load = StarttabellenEinlesen(dir.Path());
+    const CatalogueLoad load = StarttabellenEinlesen({dir.Path()});
     EXPECT_EQ(load.message, std::nullopt);
     EXPECT_EQ(TableNames(load.catalogues), (Names{"Startliste", "AktReiter"}));
     EXPECT_EQ(TableFields(load.catalogues, "Startliste"), (Names{"Nr", "Reiter"}));
     EXPECT_EQ(TableFields(load.catalogues, "startliste"), Names{});  // names are exact
     EXPECT_EQ(EventNames(load.catalogues), (Names{"Start", "Ziel"}));
+}
+
+// Installed, each catalogue comes from the user's folder when it holds one, else from the
+// package's; one that neither holds is named where the package should have it.
+TEST(CatalogueFile, TheUsersOwnCopyComesFirst) {
+    const TempFolder user, package;
+    const std::vector<std::string> folders = {user.Path(), package.Path()};
+    EXPECT_EQ(StarttabellenEinlesen(folders).message,
+              "Kann Tabelle: " + JoinPath(package.Path(), "Tabellen.json") + " - nicht finden!");
+    user.Write("Tabellen.json", "{\"Eigene\": [\"Feld\"]}");
+    EXPECT_EQ(StarttabellenEinlesen(folders).message,
+              "Kann Tabelle: " + JoinPath(package.Path(), "Ereignisse.json") + " - nicht finden!");
+    package.Write("Tabellen.json", kTables);
+    package.Write("Ereignisse.json", kEvents);
+    CatalogueLoad load = StarttabellenEinlesen(folders);
+    EXPECT_EQ(load.message, std::nullopt);
+    EXPECT_EQ(TableNames(load.catalogues), Names{"Eigene"});
+    EXPECT_EQ(EventNames(load.catalogues), (Names{"Start", "Ziel"}));
+    user.Write("Ereignisse.json", "{\"Ereignisse\": [\"Eigenes\"]}");
+    std::filesystem::remove(user.File("Tabellen.json"));
+    load = StarttabellenEinlesen(folders);
+    EXPECT_EQ(TableNames(load.catalogues), (Names{"Startliste", "AktReiter"}));
+    EXPECT_EQ(EventNames(load.catalogues), Names{"Eigenes"});
 }
 
 TEST(CatalogueBytes, FailuresKeepWhatWasLoadedBefore) {

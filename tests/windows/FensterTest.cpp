@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QWindow>
+#include <csignal>
 
 #include "FakeDialoge.h"
 #include "TestHilfen.h"
@@ -70,12 +71,17 @@ Vorlage Buchstaben(const QString& ereignisse) {
 }
 
 // A platform whose checks pass unless its folder fails them; counts the instance locks held.
+// Everything lies in its folder unless other folders are given.
 class FakePlatform final : public platform::Platform {
   public:
     std::string folder;
+    std::optional<platform::Folders> folders;
     int locksHeld = 0;
 
-    bool IsAdministrator() override { return true; }
+    platform::Folders FoldersInUse() override {
+        return folders.value_or(platform::PortableFolders(folder));
+    }
+    bool IsAdministrator(const std::string&) override { return true; }
     std::unique_ptr<platform::InstanceLock> AcquireInstanceLock() override {
         struct Lock final : platform::InstanceLock {
             explicit Lock(int& zaehler) : held(zaehler) { ++held; }
@@ -198,7 +204,7 @@ class FensterTest : public QObject {
         ordner_ = std::make_unique<QTemporaryDir>();
         QVERIFY(ordner_->isValid());
         state_ = std::make_unique<start::ProgramState>();
-        state_->programFolder = ordner_->path().toStdString();
+        state_->folders = platform::PortableFolders(ordner_->path().toStdString());
         start::Catalogues& k = state_->kataloge;
         k.TabellenKatalog = JSONDecodieren(
             R"({"Ereignis": ["Status", "Zeit"], "Startliste": ["Name", "Land", "Pferd"],)"
@@ -863,6 +869,64 @@ class FensterTest : public QObject {
         QVERIFY(DateiInhalt(ordner.filePath("LiveTextStartwerte.TXT"))
                     .startsWith("Localhost\r\n3000\r\n0\r\nnicht bekannt\r\n"));
     }
+
+#ifndef _WIN32
+    // SIGTERM (a logout, `kill`) closes the main window as the operator would: the settings go
+    // into the settings folder in use and Main returns 0, also when the signal came while a
+    // start message was open. The catalogues are looked for in the folders in use.
+    void sigtermSchliesstWieDerBediener_data() {
+        QTest::addColumn<bool>("waehrendMeldung");
+        QTest::newRow("Hauptfenster offen") << false;
+        QTest::newRow("Startmeldung offen") << true;
+    }
+    void sigtermSchliesstWieDerBediener() {
+        QFETCH(bool, waehrendMeldung);
+        // The signal comes while the box is up: its own event loop takes it. A main window
+        // still open once the program's event loop runs has missed it.
+        bool offenGeblieben = false;
+        struct SignalBeiMeldung : FakeDialoge {
+            bool* offen;
+            explicit SignalBeiMeldung(bool* o) : offen(o) {}
+            void Meldung(QWidget* w, const QString& text, const QString& titel,
+                         Symbol symbol) override {
+                FakeDialoge::Meldung(w, text, titel, symbol);
+                ::raise(SIGTERM);
+                QCoreApplication::processEvents();
+                QTimer::singleShot(0, [o = offen] {
+                    for (QWidget* fenster : QApplication::topLevelWidgets()) {
+                        if (qobject_cast<FrmLiveTextEmpfaenger*>(fenster) && fenster->isVisible())
+                            *o = fenster->close();
+                    }
+                });
+            }
+        };
+        fenster_.reset();
+        QTemporaryDir ordner;
+        QVERIFY(QDir(ordner.path()).mkpath("config") && QDir(ordner.path()).mkpath("share"));
+        const QString einstellungen = ordner.filePath("config"), paket = ordner.filePath("share");
+        QVERIFY(DateiSchreiben(paket + "/Tabellen.json", "{}"));
+        FakePlatform platform;
+        platform.folder = ordner.filePath("bin").toStdString();
+        platform.folders = platform::Folders{einstellungen.toStdString(),
+                                             {einstellungen.toStdString(), paket.toStdString()},
+                                             ordner.filePath("state").toStdString()};
+        std::unique_ptr<FakeDialoge> dialoge =
+            waehrendMeldung ? std::make_unique<SignalBeiMeldung>(&offenGeblieben)
+                            : std::make_unique<FakeDialoge>();
+        if (!waehrendMeldung)
+            QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+        QCOMPARE(zelmo::app::Main(platform, *dialoge), 0);
+        QCoreApplication::processEvents();
+        QVERIFY(!offenGeblieben);
+        QCOMPARE(dialoge->meldungen,
+                 QStringList{"Kann Tabelle: " + paket + "/Ereignisse.json - nicht finden!"});
+        QVERIFY(DateiInhalt(einstellungen + "/LiveTextStartwerte.TXT")
+                    .startsWith("Localhost\r\n3000\r\n0\r\nnicht bekannt\r\n"));
+        QVERIFY(QFile::exists(einstellungen + "/LiveTextZusatzwerte.TXT"));
+        QCOMPARE(QDir(ordner.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 (QStringList{"config", "share"}));
+    }
+#endif
 };
 
 QTEST_MAIN(FensterTest)

@@ -3,7 +3,10 @@
 
 LIVETEXTICON: a show-jumping fence (two standards, a striped pole) on a blue tile.
 OPEN3: an open folder.
+The fence also goes to dist/linux/icons/ at the sizes of the desktop's icon theme.
+Run from any folder: python3 src/windows/icons/make_icons.py
 """
+import os
 import struct
 import zlib
 
@@ -101,6 +104,15 @@ def folder(x, y):
     return (0, 0, 0, 0)
 
 
+def scaled(drawing, units, size):
+    return lambda x, y: drawing(x * units / size, y * units / size)
+
+
 if __name__ == "__main__":
-    png("LIVETEXTICON.png", 32, fence)
-    png("OPEN3.png", 24, folder)
+    here = os.path.dirname(os.path.abspath(__file__))
+    png(os.path.join(here, "LIVETEXTICON.png"), 32, fence)
+    png(os.path.join(here, "OPEN3.png"), 24, folder)
+    theme = os.path.join(here, "..", "..", "..", "dist", "linux", "icons")
+    os.makedirs(theme, exist_ok=True)
+    for size in (16, 24, 32, 48, 64, 128, 256):
+        png(os.path.join(theme, f"de.zelmo.LiveText-{size}.png"), size, scaled(fence, 32, size))

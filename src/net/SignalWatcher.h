@@ -5,11 +5,11 @@
 class QSocketNotifier;
 class QTimer;
 
-namespace zelmo::tool {
+namespace zelmo::net {
 
 // Turns SIGINT and SIGTERM (Ctrl+C and Ctrl+Break on Windows) into a Qt signal delivered by
 // the event loop. The handler itself only writes a byte to a pipe, so a telegram being
-// handled when the signal arrives is finished, acknowledged and logged before the tool
+// handled when the signal arrives is finished, acknowledged and logged before the program
 // reacts. One watcher per process.
 class SignalWatcher : public QObject {
     Q_OBJECT
@@ -28,4 +28,4 @@ class SignalWatcher : public QObject {
     QTimer* poll_ = nullptr;
 };
 
-}  // namespace zelmo::tool
+}  // namespace zelmo::net

@@ -1,4 +1,4 @@
-#include "SignalWatcher.h"
+#include "net/SignalWatcher.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
@@ -15,7 +15,7 @@
 #include <cerrno>
 #endif
 
-namespace zelmo::tool {
+namespace zelmo::net {
 
 #ifdef _WIN32
 
@@ -102,4 +102,4 @@ void SignalWatcher::drain() {
 
 #endif
 
-}  // namespace zelmo::tool
+}  // namespace zelmo::net
