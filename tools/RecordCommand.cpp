@@ -16,9 +16,9 @@
 #include "Endpoint.h"
 #include "Listen.h"
 #include "Log.h"
-#include "Show.h"
 #include "SignalWatcher.h"
 #include "component/CodePage.h"
+#include "journal/Show.h"
 #include "link/FrameReader.h"
 
 namespace zelmo::tool {

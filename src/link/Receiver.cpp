@@ -78,6 +78,8 @@ void Receiver::Telegram(std::string_view frame) {
     const Evaluation evaluation =
         Auswerten(PaddedJson{{payload_.data(), *size}}, store_, vorlagenAktiv_,
                   [this](const std::string& eventText) { sink_.Dispatch(eventText); });
+    if (observer_ != nullptr)
+        observer_->Telegram({payload_.data(), *size}, evaluation.decoded);
     // One huge start list does not pin its size for the rest of the show.
     if (payload_.size() > kJsonKeepBytes)
         std::string().swap(payload_);
@@ -87,6 +89,8 @@ void Receiver::Telegram(std::string_view frame) {
     // made while it ran.
     if (connection_ == connection)
         SendAck();
+    if (observer_ != nullptr)
+        observer_->Acknowledged();
 }
 
 void Receiver::PeerAck() {

@@ -34,6 +34,19 @@ class ReceiverSink {
     virtual void SendBytes(std::string_view bytes) = 0;
 };
 
+// Sees every complete telegram, not the peer's acknowledgements nor garbled runs: the flight
+// recorder's hook, given the payload where it lies instead of a copy per telegram.
+class TelegramObserver {
+  public:
+    virtual ~TelegramObserver() = default;
+    // After the telegram's evaluation and output run, before its acknowledgement: the payload
+    // as UTF-8 and whether it decoded as JSON. What it does delays the acknowledgement.
+    virtual void Telegram(std::string_view payloadUtf8, bool json) = 0;
+    // Once the telegram's acknowledgement has been handed on (or refused): for work that must
+    // not delay it.
+    virtual void Acknowledged() {}
+};
+
 class Receiver {
   public:
     using Clock = AckWait::Clock;
@@ -69,6 +82,8 @@ class Receiver {
     // pending.
     std::optional<Clock::time_point> Deadline() const;
     bool IsConnected() const { return ack_.IsConnected(); }
+    // Nothing, or an observer that outlives the receiver (or is removed first).
+    void SetObserver(TelegramObserver* observer) { observer_ = observer; }
     std::int32_t Socket() const { return ack_.Socket(); }
 
   private:
@@ -88,6 +103,7 @@ class Receiver {
     // The payload in UTF-8 with the decoder's padding after it. It keeps its size from
     // telegram to telegram, so it is neither allocated nor filled again for each one.
     std::string payload_;
+    TelegramObserver* observer_ = nullptr;
     // Counts connects and disconnects, so that OnBytes notices one made from a callback.
     std::uint64_t connection_ = 0;
 };

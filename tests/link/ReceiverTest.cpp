@@ -96,7 +96,7 @@ std::string Disconnect(int socket) {
 }
 
 // A receiver that records every effect in order.
-struct Fixture : ReceiverSink {
+struct Fixture : ReceiverSink, TelegramObserver {
     explicit Fixture(bool connected = true) {
         if (connected)
             receiver.OnConnected(7);
@@ -113,6 +113,10 @@ struct Fixture : ReceiverSink {
     void SendBytes(std::string_view bytes) override {
         calls.push_back("send: " + std::string(bytes));
     }
+    void Telegram(std::string_view payload, bool json) override {
+        calls.push_back((json ? "observe json: " : "observe raw: ") + std::string(payload));
+    }
+    void Acknowledged() override { calls.push_back("acknowledged"); }
 
     Calls calls;
     std::function<void()> onDispatch;
@@ -182,6 +186,25 @@ TEST(Receiver, EachConnectionStartsTheStreamAfresh) {
     f.receiver.OnBytes(kFrame + kFrame, t0 + 1s);
     EXPECT_EQ(f.calls, (Calls{Disconnect(7), Connect(8), Disconnect(8), Connect(9), kLogged, kEvent,
                               Disconnect(9), Connect(10)}));
+}
+
+// The flight recorder's hook: each telegram once, as decoded text, before its acknowledgement;
+// never the peer's acknowledgements nor garbage.
+TEST(Receiver, TheObserverSeesEachTelegramBeforeItsAcknowledgement) {
+    Fixture f;
+    f.receiver.SetObserver(&f);
+    f.receiver.OnBytes(kFrame + "0000000012OK" + "0000000019kein JSON" + "0000000015\xC4rger" + "#",
+                       t0);
+    f.receiver.Tick(t0 + 250ms);
+    const std::string label = "label: Fehler in der Datenauswertung!";
+    EXPECT_EQ(
+        f.calls,
+        (Calls{kLogged, kEvent, "observe json: " + kFrame.substr(10), kAck, "acknowledged",
+               "client: TCPClient DataArrival: 7 * OK empfangen * 0 * "
+               "FirstBufferAfterOverflow = Falsch",
+               "telegram: 0000000019kein JSON", "observe raw: kein JSON", label, kAck,
+               "acknowledged", "telegram: 0000000015\u00C4rger", "observe raw: \u00C4rger", label,
+               kAck, "acknowledged", "client: Fehlerhafter Rahmen", "client: #", kAck}));
 }
 
 TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {

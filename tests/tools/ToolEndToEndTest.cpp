@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "Show.h"
 #include "ToolProcess.h"
+#include "journal/Show.h"
 
 namespace zelmo::test {
 namespace {
@@ -89,7 +89,7 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
     // The recording replays the same payloads, timed from 0 and never going back.
     std::vector<std::string> recorded;
     std::optional<std::int64_t> previous = 0;
-    for (const tool::ShowTelegram& t : tool::ParseShow(dir_.Read("recorded.jsonl"))) {
+    for (const ShowTelegram& t : ParseShow(dir_.Read("recorded.jsonl"))) {
         EXPECT_TRUE(recorded.empty() ? t.atMs == 0 : t.atMs >= previous) << t.line;
         previous = t.atMs;
         recorded.push_back(t.payload);
