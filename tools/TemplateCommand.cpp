@@ -39,10 +39,10 @@ int Check(const QStringList& args) {
         "Programms).",
         "ORDNER");
     parser.addOption(cataloguesOption);
-    if (const auto done = ParseArguments(parser, args))
+    if (const auto done = ParseArguments(parser, args, 1))
         return *done;
-    if (parser.positionalArguments().size() != 1) {
-        Fehler(args, "genau eine Vorlagendatei angeben");
+    if (parser.positionalArguments().isEmpty()) {
+        Fehler(args, "Vorlagendatei fehlt");
         return kExitUsage;
     }
     const QString datei = parser.positionalArguments().first();
@@ -85,10 +85,10 @@ int Format(const QStringList& args) {
     const QCommandLineOption outputOption(
         QStringList{"o", "output"}, "Zieldatei (Vorgabe: die Vorlagendatei selbst).", "AUSGABE");
     parser.addOption(outputOption);
-    if (const auto done = ParseArguments(parser, args))
+    if (const auto done = ParseArguments(parser, args, 1))
         return *done;
-    if (parser.positionalArguments().size() != 1) {
-        Fehler(args, "genau eine Vorlagendatei angeben");
+    if (parser.positionalArguments().isEmpty()) {
+        Fehler(args, "Vorlagendatei fehlt");
         return kExitUsage;
     }
     const QString datei = parser.positionalArguments().first();
