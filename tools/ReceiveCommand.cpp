@@ -53,25 +53,27 @@ struct ReceiveOptions {
     std::string metricsFile;
 };
 
-// The flight recorder on the link: each telegram appended before its acknowledgement, the
-// oldest days dropped after it; what it has to say goes to the log.
+// The flight recorder on the link: each telegram appended once it has been acknowledged, the
+// oldest days dropped when the bound is passed; what it has to say goes to the log at once.
 class Recording : public TelegramObserver {
   public:
     Recording(const ReceiveOptions& options, journal::LocalClock& clock, Log& log)
         : recorder_(options.recordDir, clock, options.recordLimit), log_(log) {}
 
     void Telegram(std::string_view payloadUtf8, bool json) override {
-        Report(recorder_.Telegram(payloadUtf8, json));
+        bool told = false;
+        for (const auto& notice : {recorder_.Telegram(payloadUtf8, json), recorder_.Tidy()}) {
+            if (notice) {
+                log_.Line(notice->kind + ": ", notice->text);
+                told = true;
+            }
+        }
+        if (told)
+            log_.Flush();
     }
-    void Acknowledged() override { Report(recorder_.Tidy()); }
     std::uint64_t Bytes() const { return recorder_.BytesWritten(); }
 
   private:
-    void Report(const std::optional<journal::Notice>& notice) {
-        if (notice)
-            log_.Line(notice->kind + ": ", notice->text);
-    }
-
     journal::FlightRecorder recorder_;
     Log& log_;
 };
@@ -268,7 +270,11 @@ class HeadlessReceiver : public QObject {
                         MetricsText(figures_, options_.sender.Text(), options_.output));
             notice = metricsOutage_.Succeeded(subject);
         } catch (const Error& e) {
-            notice = metricsOutage_.Failed(at.utcMs, subject, e.what());
+            // The reason without the path the subject already names.
+            std::string_view reason = e.what();
+            if (reason.starts_with(options_.metricsFile + ": "))
+                reason.remove_prefix(options_.metricsFile.size() + 2);
+            notice = metricsOutage_.Failed(at.utcMs, subject, std::string(reason));
         }
         if (notice) {
             log_.Line(notice->kind + ": ", notice->text);

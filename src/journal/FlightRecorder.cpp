@@ -89,8 +89,7 @@ std::optional<Notice> FlightRecorder::Telegram(std::string_view payloadUtf8, boo
     AppendShowLine(line_, atMs, ZeitstempelMitZone(at), payloadUtf8, json);
     line_ += '\n';
 
-    // Only today's own bytes count against it here: older days make room after the
-    // acknowledgement.
+    // Only today's own bytes count against it here: older days make room in Tidy.
     if (todayBytes_ + line_.size() > limit_) {
         full_ = true;
         return Notice{"warnung", "Mitschnitt " + Path() + " hat die Grenze von " + Groesse(limit_) +

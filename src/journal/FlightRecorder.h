@@ -29,14 +29,12 @@ class FlightRecorder {
     FlightRecorder(std::string folder, LocalClock& clock, std::uint64_t limit = kDefaultLimit)
         : folder_(std::move(folder)), clock_(clock), limit_(limit) {}
 
-    // Appends one telegram's line with one write: called before the telegram is acknowledged.
-    // `json`: the payload decoded as JSON. Never throws; what cannot be recorded is dropped,
-    // the first failure with a "warnung" notice, the first line written after it with a
-    // "status" notice.
+    // Appends one telegram's line with one write. `json`: the payload decoded as JSON. Never
+    // throws; what cannot be recorded is dropped, the first failure with a "warnung" notice,
+    // the first line written after it with a "status" notice.
     std::optional<Notice> Telegram(std::string_view payloadUtf8, bool json);
 
-    // Drops the oldest days while the files are over the bound: called after the
-    // acknowledgement, so that removing a large file never delays it.
+    // Drops the oldest days while the files are over the bound.
     std::optional<Notice> Tidy();
 
     // Bytes appended in this run.

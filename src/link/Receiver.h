@@ -39,12 +39,10 @@ class ReceiverSink {
 class TelegramObserver {
   public:
     virtual ~TelegramObserver() = default;
-    // After the telegram's evaluation and output run, before its acknowledgement: the payload
-    // as UTF-8 and whether it decoded as JSON. What it does delays the acknowledgement.
+    // Once the telegram has been evaluated and its acknowledgement handed on (or refused), so
+    // that what it does never delays the acknowledgement: the payload as UTF-8 and whether it
+    // decoded as JSON.
     virtual void Telegram(std::string_view payloadUtf8, bool json) = 0;
-    // Once the telegram's acknowledgement has been handed on (or refused): for work that must
-    // not delay it.
-    virtual void Acknowledged() {}
 };
 
 class Receiver {
