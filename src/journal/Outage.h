@@ -16,7 +16,7 @@ class Outage {
   public:
     static constexpr std::int64_t kRetryMs = 10'000;
 
-    // `unit`: what is dropped, singular and plural ("Zeile", "Zeilen").
+    // What is dropped, in the singular and the plural ("Zeile", "Zeilen").
     Outage(std::string_view singular, std::string_view plural)
         : singular_(singular), plural_(plural) {}
 
