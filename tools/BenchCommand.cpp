@@ -4,7 +4,8 @@
 // holds reassembly, evaluation, the output run, the data file and control.txt replaced and
 // the acknowledgement sent. A second pass sends the same frames to the job's floor: a
 // receiver in this process that reassembles each frame, replaces the same files with the same
-// bytes the plain way and acknowledges, without decoding or evaluating anything.
+// bytes the plain way and acknowledges, without decoding or evaluating anything. Between the
+// two, the same receiver again with its flight recorder on shows what recording costs.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -341,6 +342,39 @@ std::vector<Datei> DateienDesEmpfaengers(const QString& ausgabe, const QString& 
     return dateien;
 }
 
+// Starts the receiver child against `server` and returns its connection; nothing (reported)
+// when it does not start or connect.
+QTcpSocket* EmpfaengerStarten(Child& child, QTcpServer& server, const QString& vorlage,
+                              const QString& ausgabe, const QStringList& extra,
+                              const QStringList& args) {
+    QProcess& process = child.process();
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(
+        QCoreApplication::applicationFilePath(),
+        QStringList{"receive", "--connect", QStringLiteral("127.0.0.1:%1").arg(server.serverPort()),
+                    "--template", vorlage, "--output", ausgabe, "--reconnect", "0.2",
+                    "--exit-on-disconnect"} +
+            extra);
+    if (!process.waitForStarted(kTimeoutMs)) {
+        Fehler(args, "Empfänger startet nicht: " + process.errorString());
+        return nullptr;
+    }
+    if (!server.waitForNewConnection(kTimeoutMs)) {
+        Fehler(args, "der Empfänger hat sich nicht verbunden");
+        return nullptr;
+    }
+    QTcpSocket* socket = server.nextPendingConnection();
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return socket;
+}
+
+void Schliessen(QTcpSocket& socket) {
+    socket.disconnectFromHost();
+    if (socket.state() != QAbstractSocket::UnconnectedState)
+        socket.waitForDisconnected(kTimeoutMs);
+}
+
 double Verhaeltnis(std::int64_t zaehler, std::int64_t nenner) {
     return nenner > 0 ? static_cast<double>(zaehler) / static_cast<double>(nenner) : 0.0;
 }
@@ -355,7 +389,8 @@ int Bench(const QStringList& args) {
         "dieselben Telegramme an die Untergrenze im eigenen Prozess, die nur zusammensetzt, "
         "dieselben Dateien auf einfache Art ersetzt und quittiert. Ausgegeben werden Median, "
         "p99 und Maximum beider Rundläufe, ihr Verhältnis, der Durchsatz und der Speicher des "
-        "Empfängers. TMPDIR wählt das Dateisystem beider Durchgänge.");
+        "Empfängers. Ein Durchgang dazwischen misst denselben Empfänger mit Mitschnitt "
+        "(--record-dir). TMPDIR wählt das Dateisystem aller Durchgänge.");
     const QCommandLineOption telegramOption(
         "telegram",
         "Datei mit dem Telegramm (JSON, UTF-8); Vorgabe: ein eingebautes Telegramm "
@@ -427,22 +462,9 @@ int Bench(const QStringList& args) {
     }
     Child child;
     QProcess& process = child.process();
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(
-        QCoreApplication::applicationFilePath(),
-        {"receive", "--connect", QStringLiteral("127.0.0.1:%1").arg(server.serverPort()),
-         "--template", vorlage, "--output", ausgabe, "--reconnect", "0.2", "--exit-on-disconnect"});
-    if (!process.waitForStarted(kTimeoutMs)) {
-        Fehler(args, "Empfänger startet nicht: " + process.errorString());
+    QTcpSocket* socket = EmpfaengerStarten(child, server, vorlage, ausgabe, {}, args);
+    if (socket == nullptr)
         return kExitFailed;
-    }
-    if (!server.waitForNewConnection(kTimeoutMs)) {
-        Fehler(args, "der Empfänger hat sich nicht verbunden");
-        return kExitFailed;
-    }
-    QTcpSocket* socket = server.nextPendingConnection();
-    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     Sender sender(*socket);
 
     const int warmUp = std::clamp(count / 10, 20, 1000);
@@ -484,10 +506,27 @@ int Bench(const QStringList& args) {
         large = text;
     }
 
-    socket->disconnectFromHost();
-    if (socket->state() != QAbstractSocket::UnconnectedState)
-        socket->waitForDisconnected(kTimeoutMs);
+    Schliessen(*socket);
     process.waitForFinished(kTimeoutMs);
+
+    // The same receiver recording every telegram: what the flight recorder costs.
+    std::optional<Messung> mitschnitt;
+    {
+        Child recording;
+        QTcpSocket* recordingSocket =
+            EmpfaengerStarten(recording, server, vorlage, ausgabe,
+                              {"--record-dir", temp.filePath("mitschnitt")}, args);
+        if (recordingSocket == nullptr)
+            return kExitFailed;
+        Sender recordingSender(*recordingSocket);
+        mitschnitt = Messen(recordingSender, frame, warmUp, count, error);
+        Schliessen(*recordingSocket);
+        recording.process().waitForFinished(kTimeoutMs);
+    }
+    if (!mitschnitt) {
+        Fehler(args, QString::fromStdString(error));
+        return kExitFailed;
+    }
 
     // The second pass: the same frames against the floor, which writes the receiver's files
     // again with the same bytes.
@@ -508,9 +547,7 @@ int Bench(const QStringList& args) {
         referenzSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         Sender referenzSender(*referenzSocket);
         boden = Messen(referenzSender, frame, warmUp, count, error);
-        referenzSocket->disconnectFromHost();
-        if (referenzSocket->state() != QAbstractSocket::UnconnectedState)
-            referenzSocket->waitForDisconnected(kTimeoutMs);
+        Schliessen(*referenzSocket);
         if (const std::string& grund = untergrenze.Beenden(); !boden && !grund.empty())
             error = grund;
     }
@@ -524,6 +561,12 @@ int Bench(const QStringList& args) {
     std::printf("rundlauf: median %lld µs, p99 %lld µs, max %lld µs\n",
                 static_cast<long long>(e.median), static_cast<long long>(e.p99),
                 static_cast<long long>(e.max));
+    const RoundTrips::Summary& m = mitschnitt->summary;
+    std::printf(
+        "mit mitschnitt: median %lld µs, p99 %lld µs, max %lld µs (median %.2f-mal der "
+        "ohne)\n",
+        static_cast<long long>(m.median), static_cast<long long>(m.p99),
+        static_cast<long long>(m.max), Verhaeltnis(m.median, e.median));
     std::printf(
         "untergrenze: median %lld µs, p99 %lld µs, max %lld µs (zusammensetzen, %zu Dateien "
         "ersetzen, quittieren)\n",

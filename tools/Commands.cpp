@@ -48,7 +48,8 @@ QString ParserFehler(const QCommandLineParser& parser) {
 
 }  // namespace
 
-std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& args) {
+std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& args,
+                                  qsizetype positional) {
     const QCommandLineOption help(QStringList{"h", "help"}, "Zeigt diese Hilfe.");
     parser.addOption(help);
     if (!parser.parse(args)) {
@@ -59,6 +60,13 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
     if (parser.isSet(help)) {
         std::fprintf(stdout, "%s", qPrintable(HelpText(parser, args)));
         return kExitOk;
+    }
+    const QStringList stray = parser.positionalArguments().mid(positional);
+    if (!stray.isEmpty()) {
+        Fehler(args, (stray.size() == 1 ? "unerwartetes Argument \"" : "unerwartete Argumente \"") +
+                         stray.join("\", \"") +
+                         "\" (einen Wert mit Leerzeichen in Anführungszeichen setzen)");
+        return kExitUsage;
     }
     return std::nullopt;
 }

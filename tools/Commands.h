@@ -24,8 +24,11 @@ int Template(const QStringList& args);
 int Bench(const QStringList& args);
 
 // Adds --help, parses, and handles what ends the command at once: prints the help (result 0)
-// or the error (result 2). Nothing when the command goes on.
-std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& args);
+// or the error (result 2), which includes more arguments without an option than the command
+// takes (`positional`): a stray word, such as the rest of an unquoted path with a blank, is
+// refused before anything is connected or written. Nothing when the command goes on.
+std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& args,
+                                  qsizetype positional = 0);
 
 // The address to listen on: an IP address, "localhost", or "*" for every interface.
 std::optional<QHostAddress> ListenAddress(const std::string& host);

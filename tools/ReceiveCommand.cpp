@@ -7,12 +7,20 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "Commands.h"
 #include "Endpoint.h"
 #include "Log.h"
+#include "Metrics.h"
+#include "Supervision.h"
+#include "component/Error.h"
+#include "component/FileReplace.h"
+#include "journal/DailyLog.h"
+#include "journal/FlightRecorder.h"
+#include "journal/Outage.h"
 #include "link/LinkFreshness.h"
 #include "link/Reconnect.h"
 #include "link/TelegramStore.h"
@@ -29,6 +37,8 @@ using std::chrono::milliseconds;
 
 // How often the reconnect rule is asked while the link is down.
 constexpr milliseconds kTick{10};
+// How often the metrics file is replaced and the service status brought up to date.
+constexpr milliseconds kFiguresTick{1000};
 
 struct ReceiveOptions {
     Endpoint sender;
@@ -36,6 +46,36 @@ struct ReceiveOptions {
     milliseconds stale{LinkFreshness::kDefaultThreshold};
     bool exitOnDisconnect = false;
     std::string output;
+    bool timestamps = true;
+    std::string logDir;
+    std::string recordDir;
+    std::uint64_t recordLimit = journal::FlightRecorder::kDefaultLimit;
+    std::string metricsFile;
+};
+
+// The flight recorder on the link: each telegram appended once it has been acknowledged, the
+// oldest days dropped when the bound is passed; what it has to say goes to the log at once.
+class Recording : public TelegramObserver {
+  public:
+    Recording(const ReceiveOptions& options, journal::LocalClock& clock, Log& log)
+        : recorder_(options.recordDir, clock, options.recordLimit), log_(log) {}
+
+    void Telegram(std::string_view payloadUtf8, bool json) override {
+        bool told = false;
+        for (const auto& notice : {recorder_.Telegram(payloadUtf8, json), recorder_.Tidy()}) {
+            if (notice) {
+                log_.Line(notice->kind + ": ", notice->text);
+                told = true;
+            }
+        }
+        if (told)
+            log_.Flush();
+    }
+    std::uint64_t Bytes() const { return recorder_.BytesWritten(); }
+
+  private:
+    journal::FlightRecorder recorder_;
+    Log& log_;
 };
 
 class HeadlessReceiver : public QObject {
@@ -48,18 +88,34 @@ class HeadlessReceiver : public QObject {
           link_(store_, vorlagenAktiv_),
           reconnect_(options_.reconnect),
           frische_(options_.stale) {
+        log_.Stamp(clock_, options_.timestamps);
+        if (!options_.logDir.empty()) {
+            daily_ = std::make_unique<journal::DailyLog>(options_.logDir);
+            log_.WriteTo(*daily_);
+        }
+        if (!options_.recordDir.empty()) {
+            recording_ = std::make_unique<Recording>(options_, clock_, log_);
+            link_.setObserver(recording_.get());
+        }
         connect(&link_, &net::LinkClient::telegramLog, this, [this](const QString& line) {
             log_.Line("telegramm: ", line.toStdString());
+            ++figures_.telegrams;
             onTelegram();
         });
         connect(&link_, &net::LinkClient::clientLog, this, [this](const QString& line) {
-            log_.Line("client: ", line.toStdString());
+            const std::string text = line.toStdString();
+            if (text == kFehlerhafterRahmen)
+                ++figures_.garbledRuns;
+            log_.Line("client: ", text);
             log_.Flush();
         });
         connect(&link_, &net::LinkClient::statusLabel, this,
                 [this](const QString& text) { log_.Line("status: ", text.toStdString()); });
         connect(&link_, &net::LinkClient::dispatch, this, &HeadlessReceiver::onEvent);
-        connect(&link_, &net::LinkClient::acknowledged, this, [this] { log_.Flush(); });
+        connect(&link_, &net::LinkClient::acknowledged, this, [this] {
+            ++figures_.acknowledgements;
+            log_.Flush();
+        });
         connect(&link_, &net::LinkClient::connected, this, &HeadlessReceiver::onConnected);
         connect(&link_, &net::LinkClient::disconnected, this, &HeadlessReceiver::onDisconnected);
 
@@ -69,9 +125,18 @@ class HeadlessReceiver : public QObject {
         connect(&frischeTakt_, &QTimer::timeout, this, &HeadlessReceiver::onFrischeTakt);
         connect(&watcher_, &net::SignalWatcher::terminationRequested, this,
                 &HeadlessReceiver::finish);
+        figuresTakt_.setInterval(kFiguresTick);
+        connect(&figuresTakt_, &QTimer::timeout, this, &HeadlessReceiver::onFigures);
+        if (const auto interval = supervision_.HeartbeatInterval()) {
+            // From the event loop itself: a receiver stuck anywhere misses its beat.
+            heartbeat_.setInterval(*interval);
+            connect(&heartbeat_, &QTimer::timeout, this, [this] { supervision_.Heartbeat(); });
+        }
         // No window shows the output preview here.
         zustand_.Ausgabe.MitVorschau = false;
     }
+
+    ~HeadlessReceiver() override { link_.setObserver(nullptr); }
 
     void start() {
         // A line whose file name the output run refuses writes nothing; the operator learns
@@ -87,6 +152,12 @@ class HeadlessReceiver : public QObject {
         reconnect_.Start(Reconnect::Clock::now());
         tick_.start();
         onTick();
+        log_.Flush();
+        supervision_.Ready(statusText());
+        if (supervision_.HeartbeatInterval())
+            heartbeat_.start();
+        onFigures();
+        figuresTakt_.start();
     }
 
   private:
@@ -113,6 +184,7 @@ class HeadlessReceiver : public QObject {
     }
 
     void onConnected() {
+        supervision_.Status(statusText(true));
         reconnect_.Connected();
         tick_.stop();
         frische_.Connected(LinkFreshness::Clock::now());
@@ -130,6 +202,7 @@ class HeadlessReceiver : public QObject {
 
     void onTelegram() {
         const auto now = LinkFreshness::Clock::now();
+        lastTelegram_ = now;
         const auto quiet = frische_.Quiet(now);
         frische_.Telegram(now);
         if (frische_.Check(now) == LinkFreshness::Change::CameBack && quiet)
@@ -138,6 +211,7 @@ class HeadlessReceiver : public QObject {
 
     void onDisconnected() {
         frische_.Disconnected();
+        supervision_.Status(statusText(false));
         frischeTakt_.stop();
         if (options_.exitOnDisconnect) {
             finish();
@@ -164,12 +238,59 @@ class HeadlessReceiver : public QObject {
         }
         for (const std::string& datei : zustand_.Ausgabe.GeschriebeneDateien)
             log_.Line("datei: ", datei);
+        figures_.filesWritten += zustand_.Ausgabe.GeschriebeneDateien.size();
+    }
+
+    // The service's status line: the link's state and the counts.
+    std::string statusText(std::optional<bool> connected = std::nullopt) const {
+        const bool verbunden = connected.value_or(link_.isConnected());
+        return (verbunden ? "Verbunden mit " : "Keine Verbindung zu ") + options_.sender.Text() +
+               "; Telegramme: " + std::to_string(figures_.telegrams) +
+               ", fehlerhafte Rahmen: " + std::to_string(figures_.garbledRuns) +
+               ", Warnungen: " + std::to_string(log_.Warnings());
+    }
+
+    // Once a second: the status for systemd (when it changed) and the metrics file.
+    void onFigures() {
+        supervision_.Status(statusText());
+        if (options_.metricsFile.empty())
+            return;
+        const auto now = LinkFreshness::Clock::now();
+        figures_.connected = link_.isConnected();
+        figures_.secondsSinceLastTelegram =
+            std::chrono::duration<double>(now - lastTelegram_).count();
+        figures_.warnings = log_.Warnings();
+        figures_.recorderBytes = recording_ ? recording_->Bytes() : 0;
+        const journal::LocalMoment at = clock_.Now();
+        if (!metricsOutage_.MayTry(at.utcMs))
+            return;
+        const std::string subject = "Kennzahlendatei " + options_.metricsFile;
+        std::optional<journal::Notice> notice;
+        try {
+            ReplaceFile(options_.metricsFile,
+                        MetricsText(figures_, options_.sender.Text(), options_.output));
+            notice = metricsOutage_.Succeeded(subject);
+        } catch (const Error& e) {
+            // The reason without the path the subject already names.
+            std::string_view reason = e.what();
+            if (reason.starts_with(options_.metricsFile + ": "))
+                reason.remove_prefix(options_.metricsFile.size() + 2);
+            notice = metricsOutage_.Failed(at.utcMs, subject, std::string(reason));
+        }
+        if (notice) {
+            log_.Line(notice->kind + ": ", notice->text);
+            log_.Flush();
+        }
     }
 
     // Runs from the event loop, never inside a telegram: the one in hand is finished.
     void finish() {
+        supervision_.Stopping();
         reconnect_.Stop();
         tick_.stop();
+        heartbeat_.stop();
+        figuresTakt_.stop();
+        onFigures();
         log_.Flush();
         QCoreApplication::exit(kExitOk);
     }
@@ -181,7 +302,16 @@ class HeadlessReceiver : public QObject {
     const bool vorlagenAktiv_ = true;
     net::LinkClient link_;
     AusgabeLaufZustand zustand_;
+    journal::SystemLocalClock clock_;
+    std::unique_ptr<journal::DailyLog> daily_;
     Log log_;
+    std::unique_ptr<Recording> recording_;
+    Supervision supervision_;
+    QTimer heartbeat_;
+    QTimer figuresTakt_;
+    Kennzahlen figures_;
+    LinkFreshness::Clock::time_point lastTelegram_ = LinkFreshness::Clock::now();
+    journal::Outage metricsOutage_{"Aktualisierung", "Aktualisierungen"};
     Reconnect reconnect_;
     QTimer tick_;
     LinkFreshness frische_;
@@ -217,8 +347,30 @@ int Receive(const QStringList& args) {
         "Sekunden ohne Telegramm, nach denen eine status:-Zeile die ruhige Verbindung meldet "
         "(Vorgabe 120); die Verbindung bleibt.",
         "SEKUNDEN", "120");
-    parser.addOptions(
-        {connectOption, templateOption, outputOption, reconnectOption, staleOption, exitOption});
+    const QCommandLineOption noTimestampsOption(
+        "no-timestamps",
+        "Zeilen auf der Standardausgabe ohne Zeitstempel (für ein Journal, das eigene setzt).");
+    const QCommandLineOption logDirOption(
+        "log-dir", "Jede Zeile auch in ORDNER/JJJJ-MM-TT.log schreiben (30 Tage aufbewahrt).",
+        "ORDNER");
+    const QCommandLineOption recordDirOption(
+        "record-dir",
+        "Jedes Telegramm in ORDNER/JJJJ-MM-TT.jsonl aufzeichnen (Mitschnitt, abspielbar mit "
+        "zelmo simulate).",
+        "ORDNER");
+    const QCommandLineOption recordLimitOption(
+        "record-limit",
+        "Höchstens so viele Megabyte Mitschnitt; die ältesten Tage werden zuerst gelöscht "
+        "(Vorgabe 2048).",
+        "MB", "2048");
+    const QCommandLineOption metricsOption(
+        "metrics-file",
+        "Kennzahlen jede Sekunde in diese Datei (Prometheus-Textformat), z. B. für den "
+        "Textfile-Collector des node_exporter.",
+        "DATEI");
+    parser.addOptions({connectOption, templateOption, outputOption, reconnectOption, staleOption,
+                       exitOption, noTimestampsOption, logDirOption, recordDirOption,
+                       recordLimitOption, metricsOption});
     if (const auto done = ParseArguments(parser, args))
         return *done;
 
@@ -247,6 +399,18 @@ int Receive(const QStringList& args) {
         *ziel = *seconds;
     }
     options.exitOnDisconnect = parser.isSet(exitOption);
+    options.timestamps = !parser.isSet(noTimestampsOption);
+    options.logDir = parser.value(logDirOption).toStdString();
+    options.recordDir = parser.value(recordDirOption).toStdString();
+    options.metricsFile = parser.value(metricsOption).toStdString();
+    bool limitOk = false;
+    const qlonglong limitMb = parser.value(recordLimitOption).toLongLong(&limitOk);
+    if (!limitOk || limitMb < 1 || limitMb > 1024 * 1024) {
+        Fehler(args, "--record-limit: \"" + parser.value(recordLimitOption) +
+                         "\" ist keine Megabytezahl von 1 bis 1048576");
+        return kExitUsage;
+    }
+    options.recordLimit = static_cast<std::uint64_t>(limitMb) * 1024 * 1024;
     options.output = parser.value(outputOption).toStdString();
     if (!QFileInfo(parser.value(outputOption)).isDir()) {
         Fehler(args, "Ausgabeordner \"" + parser.value(outputOption) + "\" nicht gefunden");

@@ -16,8 +16,8 @@
 #include "Endpoint.h"
 #include "Listen.h"
 #include "Log.h"
-#include "Show.h"
 #include "component/CodePage.h"
+#include "journal/Show.h"
 #include "link/FrameReader.h"
 #include "net/SignalWatcher.h"
 

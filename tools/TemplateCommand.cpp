@@ -40,10 +40,10 @@ int Check(const QStringList& args) {
         "Datenordner des Pakets).",
         "ORDNER");
     parser.addOption(cataloguesOption);
-    if (const auto done = ParseArguments(parser, args))
+    if (const auto done = ParseArguments(parser, args, 1))
         return *done;
-    if (parser.positionalArguments().size() != 1) {
-        Fehler(args, "genau eine Vorlagendatei angeben");
+    if (parser.positionalArguments().isEmpty()) {
+        Fehler(args, "Vorlagendatei fehlt");
         return kExitUsage;
     }
     const QString datei = parser.positionalArguments().first();
@@ -93,10 +93,10 @@ int Format(const QStringList& args) {
     const QCommandLineOption outputOption(
         QStringList{"o", "output"}, "Zieldatei (Vorgabe: die Vorlagendatei selbst).", "AUSGABE");
     parser.addOption(outputOption);
-    if (const auto done = ParseArguments(parser, args))
+    if (const auto done = ParseArguments(parser, args, 1))
         return *done;
-    if (parser.positionalArguments().size() != 1) {
-        Fehler(args, "genau eine Vorlagendatei angeben");
+    if (parser.positionalArguments().isEmpty()) {
+        Fehler(args, "Vorlagendatei fehlt");
         return kExitUsage;
     }
     const QString datei = parser.positionalArguments().first();

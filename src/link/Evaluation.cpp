@@ -75,6 +75,7 @@ Evaluation Evaluate(Json json, std::string_view payloadUtf8, TelegramStore& stor
     try {
         store.ReleaseLatest();
         store.SetLatest(JSONDecodieren(json));
+        result.decoded = true;
 
         // The event section is taken before the sections are stored, so an event value that
         // is not a collection fails before anything is replaced.

@@ -35,6 +35,8 @@ struct Evaluation {
         Failed,         // label shows kFehlerInDerDatenauswertung
     };
     Outcome outcome = Outcome::Failed;
+    // The payload decoded as JSON (whatever came after).
+    bool decoded = false;
     // The new caption of the status label; nothing leaves the label as it is.
     std::optional<std::string> label;
     // The event text, for Dispatched and Inactive.

@@ -78,15 +78,17 @@ void Receiver::Telegram(std::string_view frame) {
     const Evaluation evaluation =
         Auswerten(PaddedJson{{payload_.data(), *size}}, store_, vorlagenAktiv_,
                   [this](const std::string& eventText) { sink_.Dispatch(eventText); });
-    // One huge start list does not pin its size for the rest of the show.
-    if (payload_.size() > kJsonKeepBytes)
-        std::string().swap(payload_);
     if (evaluation.label)
         sink_.StatusLabel(*evaluation.label);
     // Acknowledged only after the output run has returned, and never into a connection
     // made while it ran.
     if (connection_ == connection)
         SendAck();
+    if (observer_ != nullptr)
+        observer_->Telegram({payload_.data(), *size}, evaluation.decoded);
+    // One huge start list does not pin its size for the rest of the show.
+    if (payload_.size() > kJsonKeepBytes)
+        std::string().swap(payload_);
 }
 
 void Receiver::PeerAck() {

@@ -34,6 +34,17 @@ class ReceiverSink {
     virtual void SendBytes(std::string_view bytes) = 0;
 };
 
+// Sees every complete telegram, not the peer's acknowledgements nor garbled runs: the flight
+// recorder's hook, given the payload where it lies instead of a copy per telegram.
+class TelegramObserver {
+  public:
+    virtual ~TelegramObserver() = default;
+    // Once the telegram has been evaluated and its acknowledgement handed on (or refused), so
+    // that what it does never delays the acknowledgement: the payload as UTF-8 and whether it
+    // decoded as JSON.
+    virtual void Telegram(std::string_view payloadUtf8, bool json) = 0;
+};
+
 class Receiver {
   public:
     using Clock = AckWait::Clock;
@@ -69,6 +80,8 @@ class Receiver {
     // pending.
     std::optional<Clock::time_point> Deadline() const;
     bool IsConnected() const { return ack_.IsConnected(); }
+    // Nothing, or an observer that outlives the receiver (or is removed first).
+    void SetObserver(TelegramObserver* observer) { observer_ = observer; }
     std::int32_t Socket() const { return ack_.Socket(); }
 
   private:
@@ -88,6 +101,7 @@ class Receiver {
     // The payload in UTF-8 with the decoder's padding after it. It keeps its size from
     // telegram to telegram, so it is neither allocated nor filled again for each one.
     std::string payload_;
+    TelegramObserver* observer_ = nullptr;
     // Counts connects and disconnects, so that OnBytes notices one made from a callback.
     std::uint64_t connection_ = 0;
 };

@@ -49,6 +49,10 @@ class LinkClient : public QObject {
 
     TelegramStore& store() { return store_; }
 
+    // Sees each telegram's payload before its acknowledgement (the flight recorder); nothing
+    // removes it. It must outlive the client or be removed first.
+    void setObserver(TelegramObserver* observer) { receiver_->SetObserver(observer); }
+
   signals:
     void connected(qint32 socket);
     void disconnected(qint32 socket);

@@ -106,7 +106,7 @@ std::string Disconnect(int socket) {
 }
 
 // A receiver that records every effect in order.
-struct Fixture : ReceiverSink {
+struct Fixture : ReceiverSink, TelegramObserver {
     explicit Fixture(bool connected = true) {
         if (connected)
             receiver.OnConnected(7);
@@ -122,6 +122,9 @@ struct Fixture : ReceiverSink {
     }
     void SendBytes(std::string_view bytes) override {
         calls.push_back("send: " + std::string(bytes));
+    }
+    void Telegram(std::string_view payload, bool json) override {
+        calls.push_back((json ? "observe json: " : "observe raw: ") + std::string(payload));
     }
 
     Calls calls;
@@ -198,6 +201,24 @@ TEST(Receiver, EachConnectionStartsTheStreamAfresh) {
     f.receiver.OnBytes(kFrame + kFrame, t0 + 1s);
     EXPECT_EQ(f.calls, (Calls{Disconnect(7), Connect(8), Disconnect(8), Connect(9), kLogged, kEvent,
                               Disconnect(9), Connect(10)}));
+}
+
+// The flight recorder's hook: each telegram once, as decoded text, after its acknowledgement;
+// never the peer's acknowledgements nor garbage.
+TEST(Receiver, TheObserverSeesEachTelegramAfterItsAcknowledgement) {
+    Fixture f;
+    f.receiver.SetObserver(&f);
+    f.receiver.OnBytes(kFrame + "0000000012OK" + "0000000019kein JSON" + "0000000015\xC4rger" + "#",
+                       t0);
+    f.receiver.Tick(t0 + 250ms);
+    const std::string label = "label: Fehler in der Datenauswertung!";
+    EXPECT_EQ(f.calls,
+              (Calls{kLogged, kEvent, kAck, "observe json: " + kFrame.substr(10),
+                     "client: TCPClient DataArrival: 7 * OK empfangen * 0 * "
+                     "FirstBufferAfterOverflow = Falsch",
+                     "telegram: 0000000019kein JSON", label, kAck, "observe raw: kein JSON",
+                     "telegram: 0000000015\u00C4rger", label, kAck, "observe raw: \u00C4rger",
+                     "client: Fehlerhafter Rahmen", "client: #", kAck}));
 }
 
 TEST(Receiver, SendAndTheWaitForTheAcknowledgement) {

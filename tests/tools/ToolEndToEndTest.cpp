@@ -1,21 +1,73 @@
 // The built `zelmo` end to end: a show through simulate, record and receive; a link that goes
-// quiet, breaks and is lost; the benchmark; the template commands; what each command refuses.
+// quiet, breaks and is lost; the receiver's logs, recording, service protocol and metrics; the
+// benchmark; the template commands; what each command refuses.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "Show.h"
 #include "ToolProcess.h"
+#include "journal/Show.h"
+#include "link/Frame.h"
 
 namespace zelmo::test {
 namespace {
+
+const std::string kReiterNeu =
+    R"({"Ereignis": {"Befehl": "Befehl", "Status": "ReiterNeu", "Wert1": "", "Wert2": "", )"
+    R"("Wert3": "", "Wert4": ""}, "AktReiter": {"Records": [{"StartNr": "101", "Reiter": )"
+    R"("Jürgen Müller", "Pferd": "Quintus Ö"}]}, "Pruefung": {"Records": [{"Titel": )"
+    R"("Großer Preis"}]}})";
+
+// The scoring sender's side, held by the test: one receiver connects to it.
+class TestSender {
+  public:
+    TestSender() { server_.listen(QHostAddress::LocalHost, 0); }
+    std::string Port() const { return std::to_string(server_.serverPort()); }
+    bool Accept() {
+        if (!server_.waitForNewConnection(kToolWaitMs))
+            return false;
+        socket_ = server_.nextPendingConnection();
+        return socket_ != nullptr;
+    }
+    // Sends bytes; the receiver's answer.
+    std::string Send(const std::string& bytes) {
+        socket_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+        std::string answer;
+        while (answer.size() < 12 && socket_->waitForReadyRead(kToolWaitMs))
+            answer += socket_->readAll().toStdString();
+        return answer;
+    }
+    QTcpServer& Server() { return server_; }
+    QTcpSocket* Socket() { return socket_; }
+
+  private:
+    QTcpServer server_;
+    QTcpSocket* socket_ = nullptr;
+};
+
+// Each file of a folder with its bytes.
+std::map<std::string, std::string> Folder(const std::string& path) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(path)) {
+        std::ifstream in(e.path(), std::ios::binary);
+        files[e.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
+    }
+    return files;
+}
 
 // A fresh folder per test, with an output folder and a template for the receiver.
 class ToolTest : public ::testing::Test {
@@ -38,10 +90,7 @@ class ToolTest : public ::testing::Test {
 // The recorder sits between sender and receiver and must change nothing on the way.
 TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
     const std::vector<std::string> show = {
-        R"({"Ereignis": {"Befehl": "Befehl", "Status": "ReiterNeu", "Wert1": "", "Wert2": "", )"
-        R"("Wert3": "", "Wert4": ""}, "AktReiter": {"Records": [{"StartNr": "101", "Reiter": )"
-        R"("Jürgen Müller", "Pferd": "Quintus Ö"}]}, "Pruefung": {"Records": [{"Titel": )"
-        R"("Großer Preis"}]}})",
+        kReiterNeu,
         R"({"Ereignis": {"Befehl": "Befehl", "Status": "Ziel", "Wert1": "", "Wert2": "", )"
         R"("Wert3": "", "Wert4": ""}, "DurchZiel": {"Zeit": "70.01"}})",
         "kein JSON",
@@ -55,7 +104,8 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
                  "127.0.0.1:0", "--show", Path("recorded.jsonl")});
     const std::string port = record.WaitForLine("lauscht auf 127\\.0\\.0\\.1:(\\d+),");
     ASSERT_FALSE(port.empty()) << record.Err();
-    Tool receive(Receive(port) << "--exit-on-disconnect");
+    Tool receive(Receive(port) << "--exit-on-disconnect"
+                               << "--no-timestamps");
     ASSERT_EQ(sim.Finish(), 0) << sim.Err();
     ASSERT_EQ(receive.Finish(), 0) << receive.Err();
     ASSERT_FALSE(record.WaitForLine("Sender getrennt").empty());
@@ -89,7 +139,7 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
     // The recording replays the same payloads, timed from 0 and never going back.
     std::vector<std::string> recorded;
     std::optional<std::int64_t> previous = 0;
-    for (const tool::ShowTelegram& t : tool::ParseShow(dir_.Read("recorded.jsonl"))) {
+    for (const ShowTelegram& t : ParseShow(dir_.Read("recorded.jsonl"))) {
         EXPECT_TRUE(recorded.empty() ? t.atMs == 0 : t.atMs >= previous) << t.line;
         previous = t.atMs;
         recorded.push_back(t.payload);
@@ -100,34 +150,225 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
 // A quiet link is reported and stays up; a garbled frame is answered and the show goes on; a
 // restarted sender is connected again; SIGTERM ends the receiver cleanly.
 TEST_F(ToolTest, TheReceiverRidesOutQuietGarbledAndLostLinks) {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    Tool receive(Receive(std::to_string(server.serverPort())) +
-                 QStringList{"--stale", "0.3", "--reconnect", "0.1"});
-    ASSERT_TRUE(server.waitForNewConnection(kToolWaitMs));
-    QTcpSocket* socket = server.nextPendingConnection();
-    // Sends bytes; the receiver's answer.
-    auto send = [&](const std::string& bytes) {
-        socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
-        std::string answer;
-        while (answer.size() < 12 && socket->waitForReadyRead(kToolWaitMs))
-            answer += socket->readAll().toStdString();
-        return answer;
-    };
+    TestSender sender;
+    Tool receive(Receive(sender.Port()) +
+                 QStringList{"--stale", "0.3", "--reconnect", "0.1", "--no-timestamps"});
+    ASSERT_TRUE(sender.Accept());
     EXPECT_FALSE(receive.WaitForLine("^status: Seit \\d+ s kein Telegramm!$").empty());
-    EXPECT_EQ(send("0000000019kein JSON"), "0000000012OK");
+    EXPECT_EQ(sender.Send("0000000019kein JSON"), "0000000012OK");
     EXPECT_FALSE(receive.WaitForLine("^status: Wieder ein Telegramm nach \\d+ s$").empty());
     // A garbled run is logged on one line.
-    EXPECT_EQ(send("\x01HALLO WELT"), "0000000012OK");
-    EXPECT_EQ(send("0000000019kein JSON"), "0000000012OK");
+    EXPECT_EQ(sender.Send("\x01HALLO WELT"), "0000000012OK");
+    EXPECT_EQ(sender.Send("0000000019kein JSON"), "0000000012OK");
     EXPECT_FALSE(receive.WaitForLine("^client:  HALLO WELT$").empty());
     // The sender restarts on its port.
+    QTcpServer& server = sender.Server();
     const quint16 port = server.serverPort();
     server.close();
-    socket->disconnectFromHost();
+    sender.Socket()->disconnectFromHost();
     EXPECT_FALSE(receive.WaitForLine("^client: Konnte nicht mit .+ verbinden!$").empty());
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
     ASSERT_TRUE(server.waitForNewConnection(kToolWaitMs));
+    receive.Terminate();
+    EXPECT_EQ(receive.Finish(), 0);
+}
+
+// What a recording receiver kept, played into a second receiver, writes the same files.
+TEST_F(ToolTest, AShowRecordedByTheReceiverReplaysToTheSameOutput) {
+    std::ifstream sample(ZELMO_DATA "/show.jsonl", std::ios::binary);
+    const std::string show = std::string(std::istreambuf_iterator<char>(sample), {}) +
+                             "{\"at_ms\": 0, \"raw\": \"kein JSON\"}\n";
+    dir_.Write("show.jsonl", show);
+    const auto play = [&](const QString& showFile, const std::string& output,
+                          const QStringList& extra) {
+        std::filesystem::create_directory(dir_.File(output));
+        Tool sim({"simulate", "--listen", "127.0.0.1:0", "--show", showFile, "--interval", "0"});
+        const std::string port = sim.WaitForLine("lauscht auf 127\\.0\\.0\\.1:(\\d+)$");
+        ASSERT_FALSE(port.empty()) << sim.Err();
+        Tool receive(QStringList{"receive", "--connect",
+                                 QString::fromStdString("127.0.0.1:" + port), "--template",
+                                 ZELMO_DATA "/LiveText.json", "--output", Path(output),
+                                 "--exit-on-disconnect"} +
+                     extra);
+        EXPECT_EQ(sim.Finish(), 0) << sim.Err();
+        EXPECT_EQ(receive.Finish(), 0) << receive.Err();
+    };
+    play(Path("show.jsonl"), "erste", {"--record-dir", Path("mitschnitt")});
+    const auto recordings = Folder(dir_.File("mitschnitt"));
+    ASSERT_EQ(recordings.size(), 1u);
+    const auto& [name, recording] = *recordings.begin();
+    EXPECT_TRUE(
+        QString::fromStdString(name).contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d\\.jsonl$")))
+        << name;
+    play(Path("mitschnitt/" + name), "zweite", {});
+
+    // Every telegram, in order, as sent.
+    std::vector<std::string> sent;
+    std::vector<std::string> kept;
+    for (const ShowTelegram& t : ParseShow(show))
+        sent.push_back(t.payload);
+    for (const ShowTelegram& t : ParseShow(recording))
+        kept.push_back(t.payload);
+    EXPECT_EQ(kept, sent);
+    const auto first = Folder(dir_.File("erste"));
+    EXPECT_GT(first.size(), 3u);
+    EXPECT_EQ(Folder(dir_.File("zweite")), first);
+}
+
+// Output and acknowledgements go on; the log says once that its file is lost.
+TEST_F(ToolTest, ALogFolderThatVanishesMidShowWarnsOnce) {
+    TestSender sender;
+    Tool receive(Receive(sender.Port()) + QStringList{"--log-dir", Path("protokolle")});
+    ASSERT_TRUE(sender.Accept());
+    const std::string frame = EncodeFrame(kReiterNeu);
+    EXPECT_EQ(sender.Send(frame), "0000000012OK");
+    ASSERT_FALSE(receive.WaitForLine("datei: .*control\\.txt$").empty());
+    const auto logs = Folder(dir_.File("protokolle"));
+    ASSERT_EQ(logs.size(), 1u);
+    std::filesystem::remove_all(dir_.File("protokolle"));
+    std::filesystem::remove(dir_.File("ausgabe/Reiter.txt"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(sender.Send(frame), "0000000012OK") << i;
+    ASSERT_FALSE(receive.WaitForLine("(?:control\\.txt\\n[\\s\\S]*?){4}").empty());
+    receive.Terminate();
+    EXPECT_EQ(receive.Finish(), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir_.File("ausgabe/Reiter.txt")));
+
+    // Every line on standard output stamped; the log file held the same lines.
+    const std::string out = receive.Out();
+    const QRegularExpression stamped(
+        "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "
+        "(telegramm|client|status|warnung|datei): ");
+    int warnings = 0;
+    for (const QString& line : QString::fromStdString(out).split('\n', Qt::SkipEmptyParts)) {
+        EXPECT_TRUE(stamped.match(line).hasMatch()) << line.toStdString();
+        warnings += line.contains(" warnung: Protokolldatei ") ? 1 : 0;
+    }
+    EXPECT_EQ(warnings, 1) << out;
+    EXPECT_THAT(out, testing::HasSubstr(" kann nicht geschrieben werden: "));
+    EXPECT_TRUE(out.starts_with(logs.begin()->second)) << logs.begin()->second;
+}
+
+// systemd's side of the protocol: a datagram socket that collects the receiver's messages.
+TEST_F(ToolTest, TheReceiverTellsTheServiceManagerItsState) {
+    const std::string path = dir_.File("notify");
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::copy(path.begin(), path.end(), address.sun_path);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::vector<std::string> messages;
+    const auto collect = [&](const std::string& until) {
+        for (QDeadlineTimer deadline(kToolWaitMs); !deadline.hasExpired();) {
+            char buffer[4096];
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            if (n <= 0) {
+                QThread::msleep(5);
+                continue;
+            }
+            messages.emplace_back(buffer, static_cast<std::size_t>(n));
+            if (messages.back() == until)
+                return true;
+        }
+        return false;
+    };
+
+    TestSender sender;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("NOTIFY_SOCKET", QString::fromStdString(path));
+    env.insert("WATCHDOG_USEC", "100000");
+    // The template's second line is refused: one warning from the start.
+    Tool receive(Receive(sender.Port()), env);
+    ASSERT_TRUE(sender.Accept());
+    const std::string link = "127.0.0.1:" + sender.Port();
+    const std::string connected = "STATUS=Verbunden mit " + link + "; Telegramme: ";
+    ASSERT_TRUE(collect(connected + "0, fehlerhafte Rahmen: 0, Warnungen: 1"));
+    EXPECT_EQ(sender.Send(EncodeFrame(kReiterNeu)), "0000000012OK");
+    ASSERT_TRUE(collect(connected + "1, fehlerhafte Rahmen: 0, Warnungen: 1"));
+    // A few heartbeats at half the watchdog's time.
+    const std::size_t beats = messages.size() + 3;
+    while (messages.size() < beats && collect("WATCHDOG=1")) {
+    }
+    receive.Terminate();
+    ASSERT_TRUE(collect("STOPPING=1"));
+    EXPECT_EQ(receive.Finish(), 0);
+    ::close(fd);
+
+    std::vector<std::string> states;
+    for (const std::string& m : messages) {
+        if (m != "WATCHDOG=1")
+            states.push_back(m);
+    }
+    EXPECT_EQ(states, (std::vector<std::string>{
+                          "READY=1\nSTATUS=Keine Verbindung zu " + link +
+                              "; Telegramme: 0, fehlerhafte Rahmen: 0, Warnungen: 1",
+                          connected + "0, fehlerhafte Rahmen: 0, Warnungen: 1",
+                          connected + "1, fehlerhafte Rahmen: 0, Warnungen: 1", "STOPPING=1"}));
+    EXPECT_GE(messages.size(), states.size() + 3);
+}
+
+// Read as a collector reads it, again and again while the show runs.
+TEST_F(ToolTest, TheMetricsFileIsReplacedEverySecondWithGrowingCounters) {
+    TestSender sender;
+    Tool receive(Receive(sender.Port()) + QStringList{"--metrics-file", Path("zelmo.prom"),
+                                                      "--record-dir", Path("mitschnitt")});
+    ASSERT_TRUE(sender.Accept());
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"zelmo_connected", "gauge"},
+        {"zelmo_seconds_since_last_telegram", "gauge"},
+        {"zelmo_telegrams_total", "counter"},
+        {"zelmo_acknowledgements_total", "counter"},
+        {"zelmo_garbled_runs_total", "counter"},
+        {"zelmo_files_written_total", "counter"},
+        {"zelmo_warnings_total", "counter"},
+        {"zelmo_recorder_bytes_total", "counter"},
+    };
+    const std::string labels =
+        "{sender=\"127.0.0.1:" + sender.Port() + "\",output=\"" + dir_.File("ausgabe") + "\"} ";
+    std::map<std::string, double> last;
+    // Each read: HELP, TYPE and one sample per figure, in order; counters never go back.
+    const auto read = [&] {
+        std::map<std::string, double> values;
+        const QStringList lines = QString::fromStdString(dir_.Read("zelmo.prom")).split('\n');
+        EXPECT_EQ(lines.size(), 3 * static_cast<qsizetype>(names.size()) + 1);
+        for (std::size_t i = 0; i < names.size() && 3 * i + 2 < std::size_t(lines.size()); ++i) {
+            const auto& [name, type] = names[i];
+            EXPECT_TRUE(lines[3 * i].startsWith(QString::fromStdString("# HELP " + name + " ")));
+            EXPECT_EQ(lines[3 * i + 1].toStdString(), "# TYPE " + name + " " + type);
+            const std::string sample = lines[3 * i + 2].toStdString();
+            EXPECT_TRUE(sample.starts_with(name + labels)) << sample;
+            values[name] = std::stod(sample.substr(sample.rfind(' ') + 1));
+            if (type == "counter") {
+                EXPECT_GE(values[name], last[name]) << name;
+            }
+        }
+        last = values;
+        return values;
+    };
+    const auto until = [&](const std::string& name, double value) {
+        for (QDeadlineTimer deadline(kToolWaitMs); !deadline.hasExpired(); QThread::msleep(100)) {
+            if (std::filesystem::exists(dir_.File("zelmo.prom")) && read()[name] == value)
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(until("zelmo_connected", 1));
+    EXPECT_EQ(sender.Send(EncodeFrame(kReiterNeu)), "0000000012OK");
+    ASSERT_TRUE(until("zelmo_telegrams_total", 1));
+    EXPECT_EQ(sender.Send("#"), "0000000012OK");
+    EXPECT_EQ(sender.Send("0000000019kein JSON"), "0000000012OK");
+    ASSERT_TRUE(until("zelmo_telegrams_total", 2));
+    const auto values = read();
+    EXPECT_EQ(values.at("zelmo_acknowledgements_total"), 3);
+    EXPECT_EQ(values.at("zelmo_garbled_runs_total"), 1);
+    EXPECT_EQ(values.at("zelmo_files_written_total"), 2);
+    EXPECT_EQ(values.at("zelmo_warnings_total"), 1);  // the template's second line
+    EXPECT_GT(values.at("zelmo_recorder_bytes_total"), 200);
+    EXPECT_LT(values.at("zelmo_seconds_since_last_telegram"), 5);
+    sender.Socket()->disconnectFromHost();
+    ASSERT_TRUE(until("zelmo_connected", 0));
     receive.Terminate();
     EXPECT_EQ(receive.Finish(), 0);
 }
@@ -139,6 +380,7 @@ TEST_F(ToolTest, BenchMeasuresARealReceiver) {
     EXPECT_THAT(bench.Out(), testing::HasSubstr("30 Durchläufe nach 20 zum Aufwärmen\n"));
     EXPECT_THAT(bench.Out(),
                 testing::HasSubstr("(zusammensetzen, 2 Dateien ersetzen, quittieren)"));
+    EXPECT_THAT(bench.Out(), testing::ContainsRegex("mit mitschnitt: median [0-9]+ µs"));
     EXPECT_THAT(bench.Out(), testing::Not(testing::HasSubstr("nicht verfügbar")));
 }
 
@@ -223,6 +465,7 @@ TEST_F(ToolTest, EachCommandSaysWhatIsWrongWithItsInput) {
     const std::string keineDatei = dir_.File("fehlt.json") + ": No such file or directory";
     const QStringList receive = {"receive",  "--connect",     "127.0.0.1:3020",
                                  "--output", Path("ausgabe"), "--template"};
+    const std::string quote = " (einen Wert mit Leerzeichen in Anführungszeichen setzen)";
     const std::pair<QStringList, std::string> rows[] = {
         // arguments, the first line on standard error
         {{"receive", "--connect", "localhost", "--template", good, "--output", Path("ausgabe")},
@@ -251,6 +494,23 @@ TEST_F(ToolTest, EachCommandSaysWhatIsWrongWithItsInput) {
         {{"simulate", "--listen", "127.0.0.1:0", "--show", good},
          "zelmo simulate: " + dir_.File("vorlage.json") +
              ": das ist eine Vorlage, keine Show (Telegramme als JSON Lines erwartet)"},
+        {receive + QStringList{good, "--record-limit", "0"},
+         "zelmo receive: --record-limit: \"0\" ist keine Megabytezahl von 1 bis 1048576"},
+        // A word without an option, as the rest of an unquoted path with a blank, is refused
+        // before anything is connected or written.
+        {receive + QStringList{good, "Text"},
+         "zelmo receive: unerwartetes Argument \"Text\"" + quote},
+        {{"simulate", "--listen", "127.0.0.1:0", "--show", good, "Text"},
+         "zelmo simulate: unerwartetes Argument \"Text\"" + quote},
+        {{"record", "--connect", "127.0.0.1:3020", "--listen", "127.0.0.1:0", "--show",
+          Path("neu.jsonl"), "Live", "Text"},
+         "zelmo record: unerwartete Argumente \"Live\", \"Text\"" + quote},
+        {{"bench", "--count", "1", "x"}, "zelmo bench: unerwartetes Argument \"x\"" + quote},
+        {{"template", "check", good, good},
+         "zelmo template check: unerwartetes Argument \"" + dir_.File("vorlage.json") + "\"" +
+             quote},
+        {{"template", "format", good, "-o", Path("neu.json"), "x"},
+         "zelmo template format: unerwartetes Argument \"x\"" + quote},
     };
     for (const auto& [args, err] : rows) {
         SCOPED_TRACE(err);
@@ -259,6 +519,7 @@ TEST_F(ToolTest, EachCommandSaysWhatIsWrongWithItsInput) {
         EXPECT_EQ(tool.Err().substr(0, tool.Err().find('\n')), err);
         EXPECT_EQ(tool.Out(), "");
     }
+    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"ausgabe", "fremd.json", "vorlage.json"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 
 #include <array>
@@ -18,7 +19,11 @@ inline constexpr int kToolWaitMs = 20000;
 class Tool {
   public:
     // QProcess's destructor kills a tool still running.
-    explicit Tool(const QStringList& args) { process_.start(QStringLiteral(ZELMO_TOOL), args); }
+    explicit Tool(const QStringList& args,
+                  const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+        process_.setProcessEnvironment(env);
+        process_.start(QStringLiteral(ZELMO_TOOL), args);
+    }
 
     // Standard output and error so far.
     const std::string& Out() { return out_ += process_.readAllStandardOutput().toStdString(); }

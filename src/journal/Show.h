@@ -9,8 +9,9 @@
 
 // Show files: JSON Lines, one telegram per line, either the bare telegram or wrapped as
 // {"at_ms": N, "telegram": ...} for timed replay. A recorded payload that is not JSON is kept
-// as a JSON string: {"at_ms": N, "raw": "..."}. Blank lines are ignored.
-namespace zelmo::tool {
+// as a JSON string: {"at_ms": N, "raw": "..."}. Other members (the flight recorder's
+// "local_time") are read past. Blank lines are ignored.
+namespace zelmo {
 
 struct ShowTelegram {
     std::size_t line = 0;              // line in the file, from 1
@@ -31,7 +32,9 @@ std::optional<std::string> ShowPruefen(const std::vector<ShowTelegram>& show);
 // anything else goes in as a "raw" string.
 std::string ShowLine(std::int64_t atMs, std::string_view payloadUtf8);
 
-// `text` as a JSON string literal, quotes included.
-std::string JsonString(std::string_view text);
+// The same line appended to `out`, for a payload whose decoding has told whether it is JSON;
+// a `localTime` that is not empty goes in as the "local_time" member before the telegram.
+void AppendShowLine(std::string& out, std::int64_t atMs, std::string_view localTime,
+                    std::string_view payloadUtf8, bool json);
 
-}  // namespace zelmo::tool
+}  // namespace zelmo

@@ -1,4 +1,4 @@
-#include "Show.h"
+#include "journal/Show.h"
 
 #include <simdjson.h>
 
@@ -7,7 +7,7 @@
 #include "component/JsonText.h"
 #include "link/TelegramStore.h"
 
-namespace zelmo::tool {
+namespace zelmo {
 
 namespace {
 
@@ -144,30 +144,44 @@ std::optional<std::string> ShowPruefen(const std::vector<ShowTelegram>& show) {
                      "einem Abschnitt wie \"AktReiter\")";
 }
 
-std::string JsonString(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    AppendJSONString(out, text);
-    return out;
-}
-
 std::string ShowLine(std::int64_t atMs, std::string_view payloadUtf8) {
-    std::string line = "{\"at_ms\": " + std::to_string(atMs);
-    bool valid = true;
+    bool json = true;
     try {
         JSONDecodieren(payloadUtf8);
     } catch (const Error&) {
-        valid = false;
+        json = false;
     }
-    if (!valid) {
-        line += ", \"raw\": " + JsonString(payloadUtf8) + "}";
-        return line;
-    }
-    line += ", \"telegram\": ";
-    for (const char c : Trim(payloadUtf8))
-        line += (c == '\r' || c == '\n') ? ' ' : c;
-    line += '}';
+    std::string line;
+    AppendShowLine(line, atMs, {}, payloadUtf8, json);
     return line;
 }
 
-}  // namespace zelmo::tool
+void AppendShowLine(std::string& out, std::int64_t atMs, std::string_view localTime,
+                    std::string_view payloadUtf8, bool json) {
+    out += "{\"at_ms\": ";
+    out += std::to_string(atMs);
+    if (!localTime.empty()) {
+        out += ", \"local_time\": ";
+        AppendJSONString(out, localTime);
+    }
+    if (!json) {
+        out += ", \"raw\": ";
+        AppendJSONString(out, payloadUtf8);
+        out += '}';
+        return;
+    }
+    out += ", \"telegram\": ";
+    const std::string_view text = Trim(payloadUtf8);
+    const std::size_t start = out.size();
+    out += text;
+    // Most telegrams hold no line break: looked for first, at memchr's speed.
+    if (text.find('\n') != std::string_view::npos || text.find('\r') != std::string_view::npos) {
+        for (std::size_t i = start; i < out.size(); ++i) {
+            if (out[i] == '\r' || out[i] == '\n')
+                out[i] = ' ';
+        }
+    }
+    out += '}';
+}
+
+}  // namespace zelmo
