@@ -111,20 +111,26 @@ bool BenchSender::Warten(short event) {
 
 std::optional<BenchMessung> BenchMessen(BenchSender& sender, const std::string& frame, int warmUp,
                                         int count, std::string& error) {
-    for (int i = 0; i < warmUp; ++i) {
-        if (!sender.RoundTrip(frame, error))
-            return std::nullopt;
-    }
+    RoundTrips warm;
+    if (!BenchRunden(sender, frame, warmUp, warm, error))
+        return std::nullopt;
     RoundTrips trips;
     const Clock::time_point start = Clock::now();
+    if (!BenchRunden(sender, frame, count, trips, error))
+        return std::nullopt;
+    return BenchMessung{trips.Summarize(),
+                        std::chrono::duration<double>(Clock::now() - start).count()};
+}
+
+bool BenchRunden(BenchSender& sender, const std::string& frame, int count, RoundTrips& trips,
+                 std::string& error) {
     for (int i = 0; i < count; ++i) {
         const auto micros = sender.RoundTrip(frame, error);
         if (!micros)
-            return std::nullopt;
+            return false;
         trips.Add(*micros);
     }
-    return BenchMessung{trips.Summarize(),
-                        std::chrono::duration<double>(Clock::now() - start).count()};
+    return true;
 }
 
 std::optional<std::string> BenchEreignis(const std::string& payload) {

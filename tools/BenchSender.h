@@ -46,6 +46,9 @@ struct BenchMessung {
 // Warm-up rounds, then `count` timed ones; nothing (and `error`) when a round failed.
 std::optional<BenchMessung> BenchMessen(BenchSender& sender, const std::string& frame, int warmUp,
                                         int count, std::string& error);
+// `count` timed rounds added to `trips`; false (and `error`) when a round failed.
+bool BenchRunden(BenchSender& sender, const std::string& frame, int count, RoundTrips& trips,
+                 std::string& error);
 
 // The event a receiver makes of the telegram, so that the bench template fires for it.
 std::optional<std::string> BenchEreignis(const std::string& payload);

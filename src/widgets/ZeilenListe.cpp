@@ -1,0 +1,128 @@
+#include "widgets/ZeilenListe.h"
+
+#include <QAbstractListModel>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHash>
+#include <QStringList>
+#include <algorithm>
+
+namespace zelmo::widgets {
+
+int Zeilenhoehe(const QFont& schrift) {
+    // The tallest capitals with marks and the deepest descenders.
+    static const QString kProbe = QStringLiteral("ÄÖÜÅÉÊÇgjpqy|");
+    constexpr int kRand = 1;
+    int hoehe = 0;
+    for (const bool fett : {false, true}) {
+        QFont f(schrift);
+        f.setBold(fett);
+        const QFontMetrics fm(f);
+        const QRect glyphen = fm.boundingRect(kProbe);
+        // The line box is centred in the row, so what reaches beyond it on one side needs the
+        // same room on the other.
+        const int ueber =
+            std::max({0, -glyphen.top() - fm.ascent(), glyphen.bottom() + 1 - fm.descent()});
+        hoehe = std::max(hoehe, fm.height() + 2 * ueber + 2 * kRand);
+    }
+    return hoehe;
+}
+
+class ZeilenListe::Modell : public QAbstractListModel {
+  public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(texte.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= texte.size())
+            return {};
+        switch (role) {
+            case Qt::DisplayRole:
+                return texte[index.row()];
+            case Qt::UserRole:
+                return QString::fromStdString(zeilen->at(static_cast<std::size_t>(index.row())));
+            case Qt::SizeHintRole:
+                return groesse;
+            default:
+                return {};
+        }
+    }
+
+    void Zuruecksetzen(QStringList neu) {
+        beginResetModel();
+        texte = std::move(neu);
+        endResetModel();
+    }
+
+    const std::vector<std::string>* zeilen = nullptr;
+    QStringList texte;
+    QSize groesse;
+    // The widths of the shown texts, so that a line is measured only once.
+    QHash<QString, int> breiten;
+};
+
+ZeilenListe::ZeilenListe(QWidget* parent) : QListView(parent), modell_(new Modell(this)) {
+    modell_->zeilen = &zeilen_;
+    setModel(modell_);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    Messen({}, true);
+}
+
+ZeilenListe::~ZeilenListe() = default;
+
+void ZeilenListe::SetzeAnzeige(std::function<QString(const QString&)> anzeige) {
+    anzeige_ = std::move(anzeige);
+    Uebernehmen(std::move(zeilen_));
+}
+
+void ZeilenListe::Uebernehmen(std::vector<std::string> zeilen) {
+    zeilen_ = std::move(zeilen);
+    QStringList texte;
+    texte.reserve(static_cast<qsizetype>(zeilen_.size()));
+    for (const std::string& zeile : zeilen_) {
+        const QString text = QString::fromStdString(zeile);
+        texte.append(anzeige_ ? anzeige_(text) : text);
+    }
+    // Measured before the reset, whose layout takes the size of the first row for all.
+    Messen(texte, false);
+    modell_->Zuruecksetzen(std::move(texte));
+    scrollToBottom();
+}
+
+void ZeilenListe::Messen(const QStringList& texte, bool alleNeu) {
+    if (alleNeu) {
+        modell_->breiten.clear();
+        hoehe_ = Zeilenhoehe(font());
+    }
+    const QFontMetrics fm(font());
+    QHash<QString, int> breiten;
+    int breiteste = 0;
+    for (const QString& text : texte) {
+        auto bekannt = modell_->breiten.constFind(text);
+        const int breite =
+            bekannt != modell_->breiten.cend() ? *bekannt : fm.horizontalAdvance(text);
+        breiten.insert(text, breite);
+        breiteste = std::max(breiteste, breite);
+    }
+    modell_->breiten = std::move(breiten);
+    // Room for the item's own text margins.
+    const int rand = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    modell_->groesse = QSize(breiteste + rand, hoehe_);
+}
+
+void ZeilenListe::changeEvent(QEvent* event) {
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        Messen(modell_->texte, true);
+        modell_->Zuruecksetzen(modell_->texte);
+    }
+}
+
+}  // namespace zelmo::widgets
