@@ -9,6 +9,13 @@ VorschauModell::VorschauModell(QObject* parent) : QAbstractTableModel(parent) {}
 bool VorschauModell::Setzen(const std::vector<AusgabeVorschau::Zeile>& zeilen) {
     if (zeilen == zeilen_)
         return false;
+    if (zeilen.size() == zeilen_.size()) {
+        // The usual case on air: the same six rows with new texts. Views repaint them without
+        // laying themselves out again.
+        zeilen_ = zeilen;
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        return true;
+    }
     beginResetModel();
     zeilen_ = zeilen;
     endResetModel();

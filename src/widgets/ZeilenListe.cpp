@@ -51,17 +51,12 @@ class ZeilenListe::Modell : public QAbstractListModel {
         }
     }
 
-    void Zuruecksetzen(QStringList neu) {
-        beginResetModel();
-        texte = std::move(neu);
-        endResetModel();
-    }
+    using QAbstractListModel::beginResetModel;
+    using QAbstractListModel::endResetModel;
 
     const std::vector<std::string>* zeilen = nullptr;
     QStringList texte;
     QSize groesse;
-    // The widths of the shown texts, so that a line is measured only once.
-    QHash<QString, int> breiten;
 };
 
 ZeilenListe::ZeilenListe(QWidget* parent) : QListView(parent), modell_(new Modell(this)) {
@@ -72,7 +67,8 @@ ZeilenListe::ZeilenListe(QWidget* parent) : QListView(parent), modell_(new Model
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    Messen({}, true);
+    hoehe_ = Zeilenhoehe(font());
+    modell_->groesse = Groesse({});
 }
 
 ZeilenListe::~ZeilenListe() = default;
@@ -83,45 +79,55 @@ void ZeilenListe::SetzeAnzeige(std::function<QString(const QString&)> anzeige) {
 }
 
 void ZeilenListe::Uebernehmen(std::vector<std::string> zeilen) {
-    zeilen_ = std::move(zeilen);
+    ausstehend_.reset();
     QStringList texte;
-    texte.reserve(static_cast<qsizetype>(zeilen_.size()));
-    for (const std::string& zeile : zeilen_) {
+    texte.reserve(static_cast<qsizetype>(zeilen.size()));
+    for (const std::string& zeile : zeilen) {
         const QString text = QString::fromStdString(zeile);
         texte.append(anzeige_ ? anzeige_(text) : text);
     }
     // Measured before the reset, whose layout takes the size of the first row for all.
-    Messen(texte, false);
-    modell_->Zuruecksetzen(std::move(texte));
+    const QSize groesse = Groesse(texte);
+    modell_->beginResetModel();
+    zeilen_ = std::move(zeilen);
+    modell_->texte = std::move(texte);
+    modell_->groesse = groesse;
+    modell_->endResetModel();
     scrollToBottom();
 }
 
-void ZeilenListe::Messen(const QStringList& texte, bool alleNeu) {
-    if (alleNeu) {
-        modell_->breiten.clear();
-        hoehe_ = Zeilenhoehe(font());
-    }
+QSize ZeilenListe::Groesse(const QStringList& texte) {
     const QFontMetrics fm(font());
-    QHash<QString, int> breiten;
     int breiteste = 0;
     for (const QString& text : texte) {
-        auto bekannt = modell_->breiten.constFind(text);
-        const int breite =
-            bekannt != modell_->breiten.cend() ? *bekannt : fm.horizontalAdvance(text);
-        breiten.insert(text, breite);
+        int breite = 0;
+        for (const QChar zeichen : text) {
+            auto bekannt = zeichenBreiten_.constFind(zeichen.unicode());
+            if (bekannt == zeichenBreiten_.cend())
+                bekannt = zeichenBreiten_.insert(zeichen.unicode(), fm.horizontalAdvance(zeichen));
+            breite += *bekannt;
+        }
         breiteste = std::max(breiteste, breite);
     }
-    modell_->breiten = std::move(breiten);
-    // Room for the item's own text margins.
-    const int rand = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
-    modell_->groesse = QSize(breiteste + rand, hoehe_);
+    // Room for the item's own text margins, and for what the shaped line may take beyond the sum
+    // of its characters.
+    const int rand = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) +
+                     fm.averageCharWidth();
+    return QSize(breiteste + rand, hoehe_);
+}
+
+void ZeilenListe::showEvent(QShowEvent* event) {
+    QListView::showEvent(event);
+    if (ausstehend_)
+        Uebernehmen(std::move(*ausstehend_));
 }
 
 void ZeilenListe::changeEvent(QEvent* event) {
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        Messen(modell_->texte, true);
-        modell_->Zuruecksetzen(modell_->texte);
+        zeichenBreiten_.clear();
+        hoehe_ = Zeilenhoehe(font());
+        Uebernehmen(std::move(zeilen_));
     }
 }
 

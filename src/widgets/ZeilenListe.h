@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QListView>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +18,10 @@ namespace zelmo::widgets {
 int Zeilenhoehe(const QFont& schrift);
 
 // A list of log lines: shows exactly the lines it is given, oldest first, the newest in view.
-// All rows are alike and as high as the font needs; a line's width is measured once, when it
-// comes, so that a long line gets a horizontal scroll bar without the list measuring all its
-// lines on every change. The shown text is in Qt::DisplayRole, the line itself in
+// All rows are alike and as high as the font needs; a line's width (for the horizontal scroll
+// bar) is the sum of its characters' advances, each character measured once, so that the list
+// never shapes its lines to measure them. While hidden it only keeps the lines it is given and
+// shows them when it is shown. The shown text is in Qt::DisplayRole, the line itself in
 // Qt::UserRole.
 class ZeilenListe : public QListView {
     Q_OBJECT
@@ -33,24 +36,34 @@ class ZeilenListe : public QListView {
     // Shows `zeilen` (any range of std::string); nothing happens when they are the lines shown.
     template <typename Zeilen>
     void Setzen(const Zeilen& zeilen) {
-        if (std::equal(zeilen.begin(), zeilen.end(), zeilen_.begin(), zeilen_.end()))
+        const std::vector<std::string>& bisher = ausstehend_ ? *ausstehend_ : zeilen_;
+        if (std::equal(zeilen.begin(), zeilen.end(), bisher.begin(), bisher.end()))
             return;
-        Uebernehmen(std::vector<std::string>(zeilen.begin(), zeilen.end()));
+        std::vector<std::string> neu(zeilen.begin(), zeilen.end());
+        if (isVisible())
+            Uebernehmen(std::move(neu));
+        else
+            ausstehend_ = std::move(neu);
     }
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
     class Modell;
 
     void Uebernehmen(std::vector<std::string> zeilen);
-    void Messen(const QStringList& texte, bool alleNeu);
+    // The row size for `texte`: the widest line's width, the font's row height.
+    QSize Groesse(const QStringList& texte);
 
     Modell* modell_;
     std::vector<std::string> zeilen_;
+    // Lines given while hidden.
+    std::optional<std::vector<std::string>> ausstehend_;
     std::function<QString(const QString&)> anzeige_;
     int hoehe_ = 0;
+    QHash<char16_t, int> zeichenBreiten_;
 };
 
 }  // namespace zelmo::widgets
