@@ -24,26 +24,16 @@
 #include <thread>
 #include <vector>
 
-#ifdef _WIN32
-#include <winsock2.h>
-#else
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cerrno>
-#include <cstring>
-#endif
 #ifdef __linux__
 #include <signal.h>
 #include <sys/prctl.h>
 #endif
 
+#include "BenchSender.h"
 #include "Commands.h"
 #include "RoundTrips.h"
-#include "component/Collection.h"
 #include "component/Error.h"
 #include "component/FileReplace.h"
-#include "link/Evaluation.h"
 #include "link/Frame.h"
 #include "link/SampleTelegram.h"
 #include "templates/VorlageDatei.h"
@@ -52,62 +42,12 @@ namespace zelmo::tool {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int kTimeoutMs = 10000;
 constexpr int kDefaultCount = 2000;
 constexpr int kSampleRiders = 40;
 constexpr int kMaxLargeMb = 60;
 // Bytes a rider adds to the sample telegram's start list, near enough.
 constexpr int kBytesPerRider = 540;
-
-// The event the receiver makes of the telegram, so that the bench template fires for it.
-std::optional<std::string> EventOf(const std::string& payload) {
-    try {
-        const Collection ereignis = JSONDecodieren(payload).Item("Ereignis");
-        const auto name =
-            EreignisName(ereignis.Item("Status").Text(), ereignis.Find("Wert1").TextOrEmpty());
-        if (name)
-            return std::string(*name);
-    } catch (const Error&) {
-    }
-    return std::nullopt;
-}
-
-// The current rider and the start list, as a broadcast's start-list page would show them.
-Vorlage BenchVorlage(const std::string& ereignis) {
-    Vorlage vorlage;
-    vorlage.SetzeZeile(
-        0, {ereignis, "Alle", "Alle", "Alle", "Alle", "", "01", "bench", "AktReiter\r\nStartliste",
-            "StartNr,Reiter,Pferd,Land\r\nStartNr,Reiter,Pferd,Land,Fehler,Zeit"});
-    vorlage.SetzeFormat(Ausgabeformat::LiveText);
-    return vorlage;
-}
-
-// A status value of /proc/<pid>/status in kB; nothing where there is no such file.
-std::optional<long> ProcStatusKb(qint64 pid, const char* key) {
-    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray prefix = QByteArray(key) + ":";
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(prefix)) {
-            bool ok = false;
-            const long kb = line.mid(prefix.size()).trimmed().split(' ').first().toLong(&ok);
-            if (ok)
-                return kb;
-        }
-    }
-    return std::nullopt;
-}
-
-std::string Megabytes(std::optional<long> kb) {
-    if (!kb)
-        return "nicht verfügbar";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(*kb) / 1024.0);
-    return text;
-}
 
 // The receiver child ends with the bench, whichever way the bench ends.
 class Child {
@@ -131,118 +71,6 @@ class Child {
   private:
     QProcess process_;
 };
-
-// Sends each frame and waits for its acknowledgement with the system's own socket calls: the
-// sender's own work is part of every throughput figure, the receiver's and the floor's alike,
-// and Qt's buffering would add a copy of each frame and a system call or two to it.
-class Sender {
-  public:
-    explicit Sender(QTcpSocket& socket) : fd_(static_cast<Descriptor>(socket.socketDescriptor())) {}
-
-    // Microseconds from the last byte handed to the system to the complete acknowledgement.
-    std::optional<std::int64_t> RoundTrip(const std::string& frame, std::string& error) {
-        for (std::size_t sent = 0; sent < frame.size();) {
-            const auto n = ::send(fd_, frame.data() + sent, Length(frame.size() - sent), 0);
-            if (n > 0)
-                sent += static_cast<std::size_t>(n);
-            else if (!Warten(POLLOUT))
-                return Fehler("Senden fehlgeschlagen", error);
-        }
-        const Clock::time_point abgeschickt = Clock::now();
-        char ack[kAckFrame.size()];
-        for (std::size_t got = 0; got < sizeof ack;) {
-            // The acknowledgement is never there yet: wait first, then read.
-            if (!Warten(POLLIN))
-                return Fehler("keine Quittung", error);
-            const auto n = ::recv(fd_, ack + got, Length(sizeof ack - got), 0);
-            if (n == 0) {
-                error = "keine Quittung: die Verbindung ist geschlossen";
-                return std::nullopt;
-            }
-            if (n > 0)
-                got += static_cast<std::size_t>(n);
-            else if (!Nochmal())
-                return Fehler("Lesen fehlgeschlagen", error);
-        }
-        const Clock::time_point acked = Clock::now();
-        if (std::string_view(ack, sizeof ack) != kAckFrame) {
-            error = "unerwartete Antwort: " + std::string(ack, sizeof ack);
-            return std::nullopt;
-        }
-        return std::chrono::duration_cast<std::chrono::microseconds>(acked - abgeschickt).count();
-    }
-
-  private:
-#ifdef _WIN32
-    using Descriptor = SOCKET;
-    static int Length(std::size_t n) {
-        return static_cast<int>(std::min<std::size_t>(n, 1 << 30));
-    }
-    static bool Nochmal() {
-        return WSAGetLastError() == WSAEWOULDBLOCK;
-    }
-    static int Poll(pollfd& p) {
-        return WSAPoll(&p, 1, kTimeoutMs);
-    }
-    static std::string Systemfehler() {
-        return "Fehler " + std::to_string(WSAGetLastError());
-    }
-#else
-    using Descriptor = int;
-    static std::size_t Length(std::size_t n) {
-        return n;
-    }
-    static bool Nochmal() {
-        return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
-    }
-    static int Poll(pollfd& p) {
-        return ::poll(&p, 1, kTimeoutMs);
-    }
-    static std::string Systemfehler() {
-        return std::strerror(errno);
-    }
-#endif
-    // Waits until the socket is ready for `event`; false on an error or after the timeout.
-    bool Warten(short event) {
-        pollfd p{};
-        p.fd = fd_;
-        p.events = event;
-        int ready = 0;
-        do {
-            ready = Poll(p);
-        } while (ready < 0 && Nochmal());
-        return ready == 1 && (p.revents & event) != 0;
-    }
-    static std::nullopt_t Fehler(const char* was, std::string& error) {
-        error = std::string(was) + ": " + Systemfehler();
-        return std::nullopt;
-    }
-
-    Descriptor fd_;
-};
-
-struct Messung {
-    RoundTrips::Summary summary;
-    double seconds = 0;
-};
-
-// Warm-up rounds, then `count` timed ones.
-std::optional<Messung> Messen(Sender& sender, const std::string& frame, int warmUp, int count,
-                              std::string& error) {
-    for (int i = 0; i < warmUp; ++i) {
-        if (!sender.RoundTrip(frame, error))
-            return std::nullopt;
-    }
-    RoundTrips trips;
-    const Clock::time_point start = Clock::now();
-    for (int i = 0; i < count; ++i) {
-        const auto micros = sender.RoundTrip(frame, error);
-        if (!micros)
-            return std::nullopt;
-        trips.Add(*micros);
-    }
-    return Messung{trips.Summarize(), std::chrono::duration<double>(Clock::now() - start).count()};
-}
 
 // A file the receiver wrote, to be written again by the floor with the same bytes.
 struct Datei {
@@ -435,7 +263,7 @@ int Bench(const QStringList& args) {
         payload = link::SampleTelegram(kSampleRiders);
     }
     const std::string frame = EncodeFrame(payload);
-    const auto ereignis = EventOf(payload);
+    const auto ereignis = BenchEreignis(payload);
     if (!ereignis)
         std::printf(
             "bench: das Telegramm löst kein Ereignis aus; gemessen werden nur "
@@ -465,7 +293,7 @@ int Bench(const QStringList& args) {
     QTcpSocket* socket = EmpfaengerStarten(child, server, vorlage, ausgabe, {}, args);
     if (socket == nullptr)
         return kExitFailed;
-    Sender sender(*socket);
+    BenchSender sender(socket->socketDescriptor());
 
     const int warmUp = std::clamp(count / 10, 20, 1000);
     std::printf("bench: Telegramm %zu Bytes, %d Durchläufe nach %d zum Aufwärmen\n", frame.size(),
@@ -473,10 +301,10 @@ int Bench(const QStringList& args) {
     std::fflush(stdout);
     std::string error;
     const qint64 pid = process.processId();
-    auto empfaenger = Messen(sender, frame, warmUp, 0, error);
+    auto empfaenger = BenchMessen(sender, frame, warmUp, 0, error);
     const auto rssAfterWarmUp = ProcStatusKb(pid, "VmRSS");
     if (empfaenger)
-        empfaenger = Messen(sender, frame, 0, count, error);
+        empfaenger = BenchMessen(sender, frame, 0, count, error);
     if (!empfaenger) {
         Fehler(args, QString::fromStdString(error));
         return kExitFailed;
@@ -491,7 +319,7 @@ int Bench(const QStringList& args) {
             EncodeFrame(link::SampleTelegram(largeMb * 1024 * 1024 / kBytesPerRider));
         const auto before = ProcStatusKb(pid, "VmRSS");
         const auto micros = sender.RoundTrip(frameLarge, error);
-        if (!micros || !Messen(sender, frame, warmUp, 0, error)) {
+        if (!micros || !BenchMessen(sender, frame, warmUp, 0, error)) {
             Fehler(args, QString::fromStdString(error));
             return kExitFailed;
         }
@@ -510,7 +338,7 @@ int Bench(const QStringList& args) {
     process.waitForFinished(kTimeoutMs);
 
     // The same receiver recording every telegram: what the flight recorder costs.
-    std::optional<Messung> mitschnitt;
+    std::optional<BenchMessung> mitschnitt;
     {
         Child recording;
         QTcpSocket* recordingSocket =
@@ -518,8 +346,8 @@ int Bench(const QStringList& args) {
                               {"--record-dir", temp.filePath("mitschnitt")}, args);
         if (recordingSocket == nullptr)
             return kExitFailed;
-        Sender recordingSender(*recordingSocket);
-        mitschnitt = Messen(recordingSender, frame, warmUp, count, error);
+        BenchSender recordingSender(recordingSocket->socketDescriptor());
+        mitschnitt = BenchMessen(recordingSender, frame, warmUp, count, error);
         Schliessen(*recordingSocket);
         recording.process().waitForFinished(kTimeoutMs);
     }
@@ -536,7 +364,7 @@ int Bench(const QStringList& args) {
         return kExitFailed;
     }
     const std::vector<Datei> dateien = DateienDesEmpfaengers(ausgabe, referenz);
-    std::optional<Messung> boden;
+    std::optional<BenchMessung> boden;
     {
         Untergrenze untergrenze(server.serverPort(), dateien);
         if (!server.waitForNewConnection(kTimeoutMs)) {
@@ -545,8 +373,8 @@ int Bench(const QStringList& args) {
         }
         QTcpSocket* referenzSocket = server.nextPendingConnection();
         referenzSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        Sender referenzSender(*referenzSocket);
-        boden = Messen(referenzSender, frame, warmUp, count, error);
+        BenchSender referenzSender(referenzSocket->socketDescriptor());
+        boden = BenchMessen(referenzSender, frame, warmUp, count, error);
         Schliessen(*referenzSocket);
         if (const std::string& grund = untergrenze.Beenden(); !boden && !grund.empty())
             error = grund;

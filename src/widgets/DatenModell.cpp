@@ -40,6 +40,28 @@ Collection Saetze(const Collection& abschnitt) {
     return records.IsArray() ? records : Collection();
 }
 
+// Whether two values hold the same data: a section sent again unchanged is no change.
+bool GleicherInhalt(const Collection& a, const Collection& b) {
+    if (a.IsNothing() || b.IsNothing())
+        return a.IsNothing() == b.IsNothing();
+    if (a.IsObject() != b.IsObject() || a.IsArray() != b.IsArray())
+        return false;
+    if (!a.IsCollection())
+        return a.Text() == b.Text();
+    if (a.Count() != b.Count())
+        return false;
+    for (std::size_t i = 0; i < a.Count(); ++i) {
+        if (a.KeyByIndex(i) != b.KeyByIndex(i) || !GleicherInhalt(a.Item(i), b.Item(i)))
+            return false;
+    }
+    return true;
+}
+
+Collection Aktuell(const TelegramStore& store, std::size_t abschnitt) {
+    return abschnitt == 0 ? store.Latest().Find(kEreignis)
+                          : store.Section(AbschnittName(abschnitt));
+}
+
 }  // namespace
 
 struct DatenModell::Knoten {
@@ -67,6 +89,9 @@ DatenModell::DatenModell(const TelegramStore& store, QObject* parent)
       store_(store),
       uhr_([] { return QDateTime::currentDateTime(); }),
       wurzel_(std::make_unique<Knoten>()),
+      stand_(kAbschnitte),
+      geaendert_(kAbschnitte),
+      gesehen_(kAbschnitte),
       fehlend_(kAbschnitte) {
     for (std::size_t i = 0; i < kAbschnitte; ++i) {
         auto k = std::make_unique<Knoten>();
@@ -88,25 +113,44 @@ void DatenModell::setUhr(Uhr uhr) {
 
 void DatenModell::setVorlageQuelle(VorlageQuelle quelle) {
     vorlage_ = std::move(quelle);
-    Abgleichen();
+    VorlageGeaendert();
+}
+
+void DatenModell::VorlageGeaendert() {
+    abzugleichen_ = true;
 }
 
 // --- following the store ----------------------------------------------------------------
 
-void DatenModell::GesehenMerken() {
-    const auto felder = [this](std::size_t i, const Collection& c) {
+void DatenModell::Merken() {
+    const QDateTime jetzt = uhr_();
+    for (std::size_t i = 0; i < kAbschnitte; ++i) {
+        Collection wert = Aktuell(store_, i);
+        if (GleicherInhalt(wert, stand_[i]))
+            continue;
+        if (!wert.IsNothing())
+            geaendert_[i] = jetzt;
+        GesehenMerken(i, wert);
+        stand_[i] = std::move(wert);
+        abzugleichen_ = true;
+    }
+}
+
+void DatenModell::GesehenMerken(std::size_t abschnitt, const Collection& wert) {
+    auto& gesehen = gesehen_[abschnitt];
+    const auto felder = [&](const Collection& c) {
         if (!c.IsObject())
             return;
-        for (std::size_t k = 0; k < c.Count(); ++k)
-            gesehen_.emplace(AbschnittName(i), c.KeyByIndex(k));
+        for (std::size_t k = 0; k < c.Count(); ++k) {
+            const std::string_view feld = c.KeyByIndex(k);
+            if (gesehen.find(feld) == gesehen.end())
+                gesehen.emplace(feld);
+        }
     };
-    for (std::size_t i = 0; i < kAbschnitte; ++i) {
-        const Collection& abschnitt = wurzel_->kinder[i]->wert;
-        felder(i, abschnitt);
-        const Collection saetze = Saetze(abschnitt);
-        for (std::size_t j = 0; !saetze.IsNothing() && j < saetze.Count(); ++j)
-            felder(i, saetze.Item(j));
-    }
+    felder(wert);
+    const Collection saetze = Saetze(wert);
+    for (std::size_t j = 0; !saetze.IsNothing() && j < saetze.Count(); ++j)
+        felder(saetze.Item(j));
 }
 
 void DatenModell::FehlendeBestimmen() {
@@ -129,7 +173,7 @@ void DatenModell::FehlendeBestimmen() {
             felder.resize(std::min(felder.size(), ausgabe::kMaxFelder));
             for (const std::string& feld : felder) {
                 auto& liste = fehlend_[i];
-                if (!gesehen_.count(std::make_pair(tabellen[t], feld)) &&
+                if (gesehen_[i].find(feld) == gesehen_[i].end() &&
                     std::find(liste.begin(), liste.end(), feld) == liste.end())
                     liste.push_back(feld);
             }
@@ -183,11 +227,7 @@ bool DatenModell::Angleichen(Knoten& k, const QModelIndex& index) {
     const std::size_t alt = k.kinder.size();
     const std::size_t neu = soll.size();
     bool geaendert = false;
-    const auto istDaten = [](Knoten::Art art) { return art != Knoten::Art::Fehlt; };
     if (neu < alt) {
-        datenGeaendert_ = datenGeaendert_ ||
-                          std::any_of(k.kinder.begin() + static_cast<long>(neu), k.kinder.end(),
-                                      [&](const auto& c) { return istDaten(c->art); });
         beginRemoveRows(index, static_cast<int>(neu), static_cast<int>(alt) - 1);
         k.kinder.resize(neu);
         endRemoveRows();
@@ -196,11 +236,9 @@ bool DatenModell::Angleichen(Knoten& k, const QModelIndex& index) {
     for (std::size_t i = 0; i < std::min(alt, neu); ++i) {
         Knoten& kind = *k.kinder[i];
         Soll& s = soll[i];
-        const bool datenZeile = istDaten(kind.art) || istDaten(s.art);
         bool anders = kind.art != s.art || kind.name != s.name || kind.satz != s.satz ||
                       kind.wert.IsCollection() != s.wert.IsCollection() ||
                       kind.wert.TextOrEmpty() != s.wert.TextOrEmpty();
-        datenGeaendert_ = datenGeaendert_ || (anders && datenZeile);
         kind.art = s.art;
         kind.name = std::move(s.name);
         kind.wert = std::move(s.wert);
@@ -213,9 +251,6 @@ bool DatenModell::Angleichen(Knoten& k, const QModelIndex& index) {
         }
     }
     if (neu > alt) {
-        datenGeaendert_ =
-            datenGeaendert_ || std::any_of(soll.begin() + static_cast<long>(alt), soll.end(),
-                                           [&](const Soll& c) { return istDaten(c.art); });
         beginInsertRows(index, static_cast<int>(alt), static_cast<int>(neu) - 1);
         for (std::size_t i = alt; i < neu; ++i) {
             auto kind = std::make_unique<Knoten>();
@@ -236,24 +271,21 @@ bool DatenModell::Angleichen(Knoten& k, const QModelIndex& index) {
 }
 
 void DatenModell::Abgleichen() {
-    for (std::size_t i = 0; i < kAbschnitte; ++i) {
-        wurzel_->kinder[i]->wert =
-            i == 0 ? store_.Latest().Find(kEreignis) : store_.Section(AbschnittName(i));
-    }
-    GesehenMerken();
+    Merken();
+    if (!abzugleichen_)
+        return;
+    abzugleichen_ = false;
     FehlendeBestimmen();
-    const QDateTime jetzt = uhr_();
     for (std::size_t i = 0; i < kAbschnitte; ++i) {
         Knoten& abschnitt = *wurzel_->kinder[i];
-        const bool empfangen = !abschnitt.wert.IsNothing();
-        const bool warEmpfangen = abschnitt.geaendert.isValid();
+        const bool warEmpfangen = !abschnitt.wert.IsNothing();
+        abschnitt.wert = stand_[i];
         const QModelIndex index = this->index(static_cast<int>(i), 0);
-        // Only the data counts as a change, not a marked field coming or going.
-        datenGeaendert_ = false;
-        const bool geaendert = Angleichen(abschnitt, index);
-        if (empfangen && (!warEmpfangen || datenGeaendert_))
-            abschnitt.geaendert = jetzt;
-        if (geaendert || empfangen != warEmpfangen)
+        bool geaendert = Angleichen(abschnitt, index);
+        geaendert = geaendert || warEmpfangen != !abschnitt.wert.IsNothing() ||
+                    abschnitt.geaendert != geaendert_[i];
+        abschnitt.geaendert = geaendert_[i];
+        if (geaendert)
             emit dataChanged(index, this->index(static_cast<int>(i), Spaltenzahl - 1));
     }
 }
@@ -309,6 +341,13 @@ QVariant DatenModell::headerData(int section, Qt::Orientation orientation, int r
 QVariant DatenModell::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
+    // Names and values wider than their column are read whole in the tool tip.
+    if (role == Qt::ToolTipRole) {
+        if (index.column() != Name && index.column() != Wert)
+            return {};
+        const QString text = data(index, Qt::DisplayRole).toString();
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
     const Knoten& k = *knoten(index);
     const std::string& tabelle = AbschnittName(k.abschnitt);
     const ausgabe::Tabellenart art = ausgabe::ArtDerTabelle(tabelle);

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "widgets/ZeilenListe.h"
+
 namespace zelmo::widgets {
 
 namespace {
@@ -72,17 +74,50 @@ void Gitter::SetzeInhaltEinpassen(bool an) {
     if (!an || model() == nullptr) {
         return;
     }
-    connect(model(), &QAbstractItemModel::modelReset, this, &Gitter::Einpassen);
-    connect(model(), &QAbstractItemModel::dataChanged, this, &Gitter::Einpassen);
+    connect(model(), &QAbstractItemModel::modelReset, this, &Gitter::InhaltGeaendert);
+    connect(model(), &QAbstractItemModel::dataChanged, this, &Gitter::InhaltGeaendert);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
             [this] { vonHand_ = vonHand_ || !passeEin_; });
     Einpassen();
+}
+
+void Gitter::SetzeEinzeilig() {
+    einzeilig_ = true;
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(Zeilenhoehe(font()));
+}
+
+std::vector<qsizetype> Gitter::Textlaengen() const {
+    const int spalten = model()->columnCount();
+    std::vector<qsizetype> laengen(static_cast<std::size_t>(spalten));
+    for (int r = 0; r < model()->rowCount(); ++r) {
+        for (int c = 0; c < spalten; ++c) {
+            auto& laenge = laengen[static_cast<std::size_t>(c)];
+            laenge = std::max(laenge, model()->index(r, c).data().toString().size());
+        }
+    }
+    return laengen;
+}
+
+void Gitter::InhaltGeaendert() {
+    if (!einpassen_ || vonHand_ || model() == nullptr) {
+        return;
+    }
+    const std::vector<qsizetype> laengen = Textlaengen();
+    bool laenger = laengen.size() != eingepasst_.size();
+    for (std::size_t c = 0; !laenger && c < laengen.size(); ++c) {
+        laenger = laengen[c] > eingepasst_[c];
+    }
+    if (laenger) {
+        Einpassen();
+    }
 }
 
 void Gitter::Einpassen() {
     if (!einpassen_ || vonHand_ || model() == nullptr) {
         return;
     }
+    eingepasst_ = Textlaengen();
     passeEin_ = true;
     resizeColumnsToContents();
     const int spalten = model()->columnCount();
@@ -130,6 +165,13 @@ void Gitter::Einpassen() {
 void Gitter::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
     Einpassen();
+}
+
+void Gitter::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (einzeilig_ && event->type() == QEvent::FontChange) {
+        verticalHeader()->setDefaultSectionSize(Zeilenhoehe(font()));
+    }
 }
 
 int Gitter::AktuelleZeile() const {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QTableView>
+#include <vector>
 
 namespace zelmo::widgets {
 
@@ -22,10 +23,14 @@ class Gitter : public QTableView {
     // The column's cells show and edit several lines.
     void SetzeMehrzeilig(int spalte);
 
-    // Columns fit their content within the view after each change of the model or the view's
-    // size, headings included; the widest give way first when space is short. Once the
-    // operator has resized a column by hand, his widths stay.
+    // Columns fit their content within the view, headings included; the widest give way first
+    // when space is short. They are measured when the view's size changes and when a column's
+    // text has grown longer than it was at the last fit, not on every change of the model.
+    // Once the operator has resized a column by hand, his widths stay.
     void SetzeInhaltEinpassen(bool an);
+
+    // Every row one line high, as high as the font needs: rows are not measured.
+    void SetzeEinzeilig();
 
     // -1 when there is no current cell.
     int AktuelleZeile() const;
@@ -38,13 +43,19 @@ class Gitter : public QTableView {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
   private:
     void Einpassen();
+    // Fits again when a column's longest text has more characters than at the last fit.
+    void InhaltGeaendert();
+    std::vector<qsizetype> Textlaengen() const;
 
     bool einpassen_ = false;
+    bool einzeilig_ = false;
+    std::vector<qsizetype> eingepasst_;
     bool vonHand_ = false;
     bool passeEin_ = false;
 };

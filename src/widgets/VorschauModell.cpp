@@ -4,16 +4,26 @@
 
 namespace zelmo::widgets {
 
-VorschauModell::VorschauModell(const AusgabeVorschau& vorschau, QObject* parent)
-    : QAbstractTableModel(parent), vorschau_(vorschau) {}
+VorschauModell::VorschauModell(QObject* parent) : QAbstractTableModel(parent) {}
 
-void VorschauModell::Aktualisieren() {
+bool VorschauModell::Setzen(const std::vector<AusgabeVorschau::Zeile>& zeilen) {
+    if (zeilen == zeilen_)
+        return false;
+    if (zeilen.size() == zeilen_.size()) {
+        // The usual case on air: the same six rows with new texts. Views repaint them without
+        // laying themselves out again.
+        zeilen_ = zeilen;
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        return true;
+    }
     beginResetModel();
+    zeilen_ = zeilen;
     endResetModel();
+    return true;
 }
 
 int VorschauModell::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(vorschau_.Zeilenanzahl());
+    return parent.isValid() ? 0 : static_cast<int>(zeilen_.size());
 }
 
 int VorschauModell::columnCount(const QModelIndex& parent) const {
@@ -25,7 +35,7 @@ QVariant VorschauModell::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
     }
-    const auto& zeile = vorschau_.Zeilen().at(static_cast<std::size_t>(index.row()));
+    const auto& zeile = zeilen_.at(static_cast<std::size_t>(index.row()));
     const QString text = QString::fromStdString(zeile.at(static_cast<std::size_t>(index.column())));
     if (role == Qt::ToolTipRole && text.isEmpty()) {
         return {};

@@ -1,20 +1,23 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <vector>
 
 #include "output/Ausgabe.h"
 
 namespace zelmo::widgets {
 
-// Read-only view model of the output preview CtlLXAusgabe. The preview itself belongs to the
-// output run's state; Aktualisieren() tells the views after a run.
+// Read-only view model of the output preview CtlLXAusgabe. It shows its own copy of the rows,
+// taken by Setzen() when the view is refreshed, so that the output run may change its preview
+// at any time without the view reading rows that are not there any more.
 class VorschauModell : public QAbstractTableModel {
     Q_OBJECT
 
   public:
-    explicit VorschauModell(const AusgabeVorschau& vorschau, QObject* parent = nullptr);
+    explicit VorschauModell(QObject* parent = nullptr);
 
-    void Aktualisieren();
+    // Shows `zeilen`; false (and no signal) when they are the rows shown.
+    bool Setzen(const std::vector<AusgabeVorschau::Zeile>& zeilen);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -23,7 +26,7 @@ class VorschauModell : public QAbstractTableModel {
                         int role = Qt::DisplayRole) const override;
 
   private:
-    const AusgabeVorschau& vorschau_;
+    std::vector<AusgabeVorschau::Zeile> zeilen_;
 };
 
 }  // namespace zelmo::widgets

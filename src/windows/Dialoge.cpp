@@ -1,5 +1,6 @@
 #include "windows/Dialoge.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -42,6 +43,11 @@ QString Filter(const QString& endung) {
     return endung.isEmpty() ? QString() : QStringLiteral("*.%1 (*.%1)").arg(endung);
 }
 
+// A file dialog takes its start folder and name as one path.
+QString Start(const QString& ordner, const QString& name) {
+    return ordner.isEmpty() ? name : QDir(ordner).filePath(name);
+}
+
 }  // namespace
 
 void QtDialoge::Meldung(QWidget* besitzer, const QString& text, const QString& titel,
@@ -58,14 +64,16 @@ bool QtDialoge::JaNein(QWidget* besitzer, const QString& text, const QString& ti
     return box.exec() == QMessageBox::Yes;
 }
 
-QString QtDialoge::DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startName,
-                                const QString& filterEndung) {
-    return QFileDialog::getOpenFileName(besitzer, titel, startName, Filter(filterEndung));
+QString QtDialoge::DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startOrdner,
+                                const QString& startName, const QString& filterEndung) {
+    return QFileDialog::getOpenFileName(besitzer, titel, Start(startOrdner, startName),
+                                        Filter(filterEndung));
 }
 
-QString QtDialoge::DateiSpeichern(QWidget* besitzer, const QString& titel, const QString& startName,
+QString QtDialoge::DateiSpeichern(QWidget* besitzer, const QString& titel,
+                                  const QString& startOrdner, const QString& startName,
                                   const QString& filterEndung) {
-    QFileDialog dialog(besitzer, titel, startName, Filter(filterEndung));
+    QFileDialog dialog(besitzer, titel, Start(startOrdner, startName), Filter(filterEndung));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(filterEndung);
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
@@ -73,8 +81,8 @@ QString QtDialoge::DateiSpeichern(QWidget* besitzer, const QString& titel, const
                : QString();
 }
 
-QString QtDialoge::Ordner(QWidget* besitzer, const QString& titel) {
-    return QFileDialog::getExistingDirectory(besitzer, titel);
+QString QtDialoge::Ordner(QWidget* besitzer, const QString& titel, const QString& startOrdner) {
+    return QFileDialog::getExistingDirectory(besitzer, titel, startOrdner);
 }
 
 }  // namespace zelmo::windows

@@ -19,12 +19,15 @@ class Dialoge {
                          Symbol symbol = Symbol::Keins) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool JaNein(QWidget* besitzer, const QString& text, const QString& titel) = 0;
-    // File and folder choosers: the chosen path, or empty text when cancelled.
-    virtual QString DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startName,
+    // File and folder choosers, opened in `startOrdner` (the working folder when empty): the
+    // chosen path, or empty text when cancelled.
+    virtual QString DateiOeffnen(QWidget* besitzer, const QString& titel,
+                                 const QString& startOrdner, const QString& startName,
                                  const QString& filterEndung) = 0;
     virtual QString DateiSpeichern(QWidget* besitzer, const QString& titel,
-                                   const QString& startName, const QString& filterEndung) = 0;
-    virtual QString Ordner(QWidget* besitzer, const QString& titel) = 0;
+                                   const QString& startOrdner, const QString& startName,
+                                   const QString& filterEndung) = 0;
+    virtual QString Ordner(QWidget* besitzer, const QString& titel, const QString& startOrdner) = 0;
 };
 
 // The real dialogs (QMessageBox, QFileDialog).
@@ -33,11 +36,11 @@ class QtDialoge : public Dialoge {
     void Meldung(QWidget* besitzer, const QString& text, const QString& titel,
                  Symbol symbol) override;
     bool JaNein(QWidget* besitzer, const QString& text, const QString& titel) override;
-    QString DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startName,
-                         const QString& filterEndung) override;
-    QString DateiSpeichern(QWidget* besitzer, const QString& titel, const QString& startName,
-                           const QString& filterEndung) override;
-    QString Ordner(QWidget* besitzer, const QString& titel) override;
+    QString DateiOeffnen(QWidget* besitzer, const QString& titel, const QString& startOrdner,
+                         const QString& startName, const QString& filterEndung) override;
+    QString DateiSpeichern(QWidget* besitzer, const QString& titel, const QString& startOrdner,
+                           const QString& startName, const QString& filterEndung) override;
+    QString Ordner(QWidget* besitzer, const QString& titel, const QString& startOrdner) override;
 };
 
 }  // namespace zelmo::windows

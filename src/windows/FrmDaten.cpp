@@ -1,16 +1,20 @@
 #include "windows/FrmDaten.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "widgets/Auffrischer.h"
 #include "widgets/DatenModell.h"
+#include "widgets/ZeilenListe.h"
 #include "windows/Symbole.h"
 
 namespace zelmo::windows {
@@ -23,9 +27,22 @@ QPushButton* Knopf(const QString& text, const QString& name, QWidget* parent) {
     return knopf;
 }
 
+// Every row as high as the view's font needs, bold section rows included: the tree takes the
+// first row's height for all.
+class ZeilenDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize groesse = QStyledItemDelegate::sizeHint(option, index);
+        groesse.setHeight(std::max(groesse.height(), widgets::Zeilenhoehe(option.font)));
+        return groesse;
+    }
+};
+
 }  // namespace
 
-FrmDaten::FrmDaten(widgets::DatenModell& modell, QWidget* parent)
+FrmDaten::FrmDaten(widgets::DatenModell& modell, widgets::Auffrischer& auffrischer, QWidget* parent)
     : QWidget(parent, Qt::Window), modell_(modell), filter_(new QSortFilterProxyModel(this)) {
     setObjectName(QStringLiteral("FrmDaten"));
     setWindowTitle(QStringLiteral("Daten"));
@@ -48,6 +65,9 @@ FrmDaten::FrmDaten(widgets::DatenModell& modell, QWidget* parent)
     baumDaten->setObjectName(QStringLiteral("baumDaten"));
     baumDaten->setModel(filter_);
     baumDaten->setUniformRowHeights(true);
+    baumDaten->setItemDelegate(new ZeilenDelegate(baumDaten));
+    // Keeping the top row in place needs pixels, not rows.
+    baumDaten->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     baumDaten->setAlternatingRowColors(true);
     baumDaten->header()->setSectionResizeMode(widgets::DatenModell::Wert, QHeaderView::Stretch);
     baumDaten->header()->setStretchLastSection(false);
@@ -67,6 +87,11 @@ FrmDaten::FrmDaten(widgets::DatenModell& modell, QWidget* parent)
     lblLegende->setObjectName(QStringLiteral("lblLegende"));
     lblLegende->setWordWrap(true);
 
+    cmdAnhalten = Knopf(QStringLiteral("Anhalten"), QStringLiteral("cmdAnhalten"), this);
+    cmdAnhalten->setCheckable(true);
+    cmdAnhalten->setToolTip(
+        QStringLiteral("Hält die Anzeige an; die Telegramme werden weiter empfangen und "
+                       "ausgegeben."));
     cmdAufklappen = Knopf(QStringLiteral("Alle aufklappen"), QStringLiteral("cmdAufklappen"), this);
     cmdZuklappen = Knopf(QStringLiteral("Alle zuklappen"), QStringLiteral("cmdZuklappen"), this);
     cmdSchliessen = Knopf(QStringLiteral("Schließen"), QStringLiteral("cmdSchliessen"), this);
@@ -75,6 +100,7 @@ FrmDaten::FrmDaten(widgets::DatenModell& modell, QWidget* parent)
     kopf->addWidget(lblFilter);
     kopf->addWidget(txtFilter, 1);
     auto* knoepfe = new QHBoxLayout;
+    knoepfe->addWidget(cmdAnhalten);
     knoepfe->addWidget(cmdAufklappen);
     knoepfe->addWidget(cmdZuklappen);
     knoepfe->addStretch(1);
@@ -106,6 +132,11 @@ FrmDaten::FrmDaten(widgets::DatenModell& modell, QWidget* parent)
     connect(cmdAufklappen, &QPushButton::clicked, baumDaten, &QTreeView::expandAll);
     connect(cmdZuklappen, &QPushButton::clicked, baumDaten, &QTreeView::collapseAll);
     connect(cmdSchliessen, &QPushButton::clicked, this, &QWidget::close);
+    connect(&auffrischer, &widgets::Auffrischer::auffrischen, this, &FrmDaten::Auffrischen);
+    connect(cmdAnhalten, &QPushButton::toggled, this, [this](bool an) {
+        if (!an)
+            Auffrischen();
+    });
 
     // The event is what a template author looks at first.
     baumDaten->expand(filter_->index(0, 0));
@@ -113,11 +144,22 @@ FrmDaten::FrmDaten(widgets::DatenModell& modell, QWidget* parent)
     resize(900, 700);
 }
 
-void FrmDaten::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    // The template may have changed while another window was active.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        modell_.Abgleichen();
+void FrmDaten::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Auffrischen();
+}
+
+void FrmDaten::Auffrischen() {
+    if (!isVisible() || cmdAnhalten->isChecked())
+        return;
+    // Rows that come or go above the top row would move everything under the mouse.
+    const QPersistentModelIndex oben = baumDaten->indexAt(QPoint(0, 0));
+    const int vorher = baumDaten->visualRect(oben).top();
+    modell_.Abgleichen();
+    if (oben.isValid()) {
+        QScrollBar* leiste = baumDaten->verticalScrollBar();
+        leiste->setValue(leiste->value() + baumDaten->visualRect(oben).top() - vorher);
+    }
 }
 
 void FrmDaten::AuswahlAnzeigen() {

@@ -3,16 +3,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -20,12 +21,16 @@
 
 #include "component/FileReplace.h"
 #include "link/Address.h"
+#include "link/LinkFreshness.h"
 #include "net/LinkClient.h"
+#include "net/LinkControl.h"
 #include "start/StartChecks.h"
+#include "widgets/Auffrischer.h"
 #include "widgets/DatenModell.h"
 #include "widgets/ProgressWindow.h"
 #include "widgets/TitledFrame.h"
 #include "widgets/VorlageModell.h"
+#include "widgets/ZeilenListe.h"
 #include "windows/Dialoge.h"
 #include "windows/Symbole.h"
 // FrmVorlagen.h keeps a QPointer to the dialog, which needs the complete type.
@@ -59,18 +64,13 @@ std::string ToUtf8(const QString& text) {
 
 void SetzeFarben(QLabel* label, const QColor& hintergrund, const QColor& text) {
     QPalette palette = label->palette();
+    if (label->autoFillBackground() && palette.color(QPalette::Window) == hintergrund &&
+        palette.color(QPalette::WindowText) == text)
+        return;
     palette.setColor(QPalette::Window, hintergrund);
     palette.setColor(QPalette::WindowText, text);
     label->setPalette(palette);
     label->setAutoFillBackground(true);
-}
-
-// Shows a rolling log: the view holds exactly the model's lines, oldest first.
-void ZeigeLog(QListWidget* liste, const RollingLog& log) {
-    while (liste->count() >= static_cast<int>(log.Limit()) && liste->count() > 0)
-        delete liste->takeItem(0);
-    liste->addItem(FromUtf8(log.Lines().back()));
-    liste->scrollToBottom();
 }
 
 QPushButton* Knopf(const char* name, const QString& text, QWidget* parent) {
@@ -85,13 +85,9 @@ QLabel* Beschriftung(const char* name, const QString& text, QWidget* parent) {
     return label;
 }
 
-QListWidget* Liste(const char* name, QWidget* parent) {
-    auto* liste = new QListWidget(parent);
+widgets::ZeilenListe* Liste(const char* name, QWidget* parent) {
+    auto* liste = new widgets::ZeilenListe(parent);
     liste->setObjectName(QString::fromLatin1(name));
-    // A line wider than the list gets a horizontal scroll bar instead of being cut off.
-    liste->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    liste->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    liste->setSelectionMode(QAbstractItemView::SingleSelection);
     return liste;
 }
 
@@ -103,8 +99,9 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
       state_(state),
       store_(store),
       dialoge_(dialoge),
-      link_(std::make_unique<net::LinkClient>(store, state.vorlagenAktiv)),
-      uhr_([] { return std::chrono::steady_clock::now(); }),
+      auffrischer_(new widgets::Auffrischer(this)),
+      verbindung_(new net::LinkControl(store, state.vorlagenAktiv, protokoll_, this)),
+      uhrzeit_([] { return QTime::currentTime(); }),
       datenModell_(new widgets::DatenModell(store, this)) {
     setObjectName(QStringLiteral("FrmLiveTextEmpfaenger"));
     setWindowTitle(QStringLiteral("Zelmo - LiveText-Empfänger"));
@@ -114,70 +111,35 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
 
     AufbauFenster();
 
-    anschluss_.erzeugen = [this]() -> QWidget* {
-        return new FrmVorlagen(state_, store_, dialoge_, [this] { return Pfad(); });
-    };
-    anschluss_.ereignisUebergeben = [](QWidget* editor, const QString& eventText) {
-        if (auto* vorlagen = qobject_cast<FrmVorlagen*>(editor))
-            vorlagen->EreignisUebergeben(eventText);
-    };
-
-    verbindenTakt_.setInterval(50);
-    connect(&verbindenTakt_, &QTimer::timeout, this, &FrmLiveTextEmpfaenger::VerbindenTakt);
-    frischeTakt_.setInterval(1000);
-    connect(&frischeTakt_, &QTimer::timeout, this, &FrmLiveTextEmpfaenger::FrischeZeigen);
-    connect(link_.get(), &net::LinkClient::connected, this, [this] {
-        frische_.Connected(uhr_());
-        FrischeZeigen();
-    });
-    connect(link_.get(), &net::LinkClient::disconnected, this, [this] {
-        frische_.Disconnected();
-        FrischeZeigen();
-    });
-    connect(link_.get(), &net::LinkClient::telegramLog, this, [this] {
-        frische_.Telegram(uhr_());
-        FrischeZeigen();
-    });
-    wiederverbindenTakt_.setInterval(200);
-    connect(&wiederverbindenTakt_, &QTimer::timeout, this,
-            &FrmLiveTextEmpfaenger::WiederverbindenTakt);
-
-    connect(link_.get(), &net::LinkClient::connected, this,
-            &FrmLiveTextEmpfaenger::TCPClient_Connect);
-    connect(link_.get(), &net::LinkClient::disconnected, this,
-            &FrmLiveTextEmpfaenger::TCPClient_DisConnect);
-    connect(link_.get(), &net::LinkClient::telegramLog, this,
-            &FrmLiveTextEmpfaenger::SchreibeInListe1);
-    connect(link_.get(), &net::LinkClient::clientLog, this, [this](const QString& line) {
-        SchreibeInListeClient(line);
+    connect(verbindung_, &net::LinkControl::geaendert, auffrischer_,
+            &widgets::Auffrischer::Geaendert);
+    connect(verbindung_, &net::LinkControl::wartenBeendet, this,
+            &FrmLiveTextEmpfaenger::WarteBeendet);
+    connect(auffrischer_, &widgets::Auffrischer::auffrischen, this,
+            &FrmLiveTextEmpfaenger::Auffrischen);
+    net::LinkClient& client = verbindung_->Client();
+    connect(&client, &net::LinkClient::dispatch, this, &FrmLiveTextEmpfaenger::TCPClient_Ereignis);
+    connect(&client, &net::LinkClient::clientLog, this, [this] {
         // Every end of an acknowledgement wait logs a line: the peer's OK, the timeout or
         // the disconnection. The next test telegram may go then.
         if (!transferRest_.isEmpty())
             QTimer::singleShot(0, this, &FrmLiveTextEmpfaenger::TransferTestWeiter);
     });
-    connect(link_.get(), &net::LinkClient::statusLabel, LabelGAKomFehler, &QLabel::setText);
-    connect(link_.get(), &net::LinkClient::dispatch, this,
-            &FrmLiveTextEmpfaenger::TCPClient_Ereignis);
-    // Every telegram, evaluated or not, ends with its acknowledgement.
-    connect(link_.get(), &net::LinkClient::acknowledged, this,
-            &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
     datenModell_->setVorlageQuelle([this]() -> const Vorlage* {
-        auto* editor = qobject_cast<FrmVorlagen*>(vorlagen_.data());
-        return editor != nullptr ? &editor->modell().vorlage() : nullptr;
+        return vorlagen_ ? &vorlagen_->modell().vorlage() : nullptr;
     });
+    FrischeZeigen();
 }
 
 FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
-    // The link and the progress window report back to this window; end both while it is
-    // still whole.
-    verbindenTakt_.stop();
-    frischeTakt_.stop();
-    wiederverbindenTakt_.stop();
+    // The connection and the progress window report back to this window; end both while it
+    // is still whole.
+    verbindung_->disconnect(this);
+    verbindung_->Client().disconnect(this);
+    verbindung_->Beenden();
     ctlProgressbar1->Beenden();
     if (mausBeschaeftigt_)
         QApplication::restoreOverrideCursor();
-    link_->disconnect(this);
-    link_.reset();
     delete vorlagen_.data();
     delete daten_.data();
 }
@@ -202,6 +164,8 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     cmdTransferTest = Knopf("cmdTransferTest", QStringLiteral("TransferTest"), this);
     cmdParameterSpeichern =
         Knopf("cmdParameterSpeichern", QStringLiteral("Zelmo-LiveText Parameter speichern"), this);
+    lblParameterGespeichert = Beschriftung("lblParameterGespeichert", QString(), this);
+    lblParameterGespeichert->setVisible(false);
 
     CtlFraFuerServerdaten = new widgets::TitledFrame(QStringLiteral("Serverdaten"), this);
     CtlFraFuerServerdaten->setObjectName(QStringLiteral("CtlFraFuerServerdaten"));
@@ -223,6 +187,8 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     lblWiederverbinden = Beschriftung("lblWiederverbinden", QString(), rahmen);
     lblWiederverbinden->setVisible(false);
     lblConnectFehler = Beschriftung("lblConnectFehler", QStringLiteral("ConnectFehler"), rahmen);
+    // Until an attempt fails, nothing has failed.
+    lblConnectFehler->setVisible(false);
     lblConnectFehler->setWordWrap(true);
     lblConnectFehler->setMargin(2);
     // Showing and hiding the message must not make the controls below it jump.
@@ -267,6 +233,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     telegrammKnoepfe->addWidget(cmdTransferTest);
     telegrammKnoepfe->addWidget(cmdListe1Loeschen);
     telegrammKnoepfe->addStretch(1);
+    telegrammKnoepfe->addWidget(lblParameterGespeichert);
     telegrammKnoepfe->addWidget(cmdParameterSpeichern);
 
     auto* links = new QVBoxLayout;
@@ -301,23 +268,23 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     connect(cmdVerbinden, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::cmdVerbinden_Click);
     connect(chkAutomatischVerbinden, &QCheckBox::clicked, this,
             &FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click);
-    connect(chkAutomatischWiederverbinden, &QCheckBox::clicked, this,
-            &FrmLiveTextEmpfaenger::chkAutomatischWiederverbinden_Click);
+    connect(chkAutomatischWiederverbinden, &QCheckBox::toggled, verbindung_,
+            &net::LinkControl::SetzeWiederverbinden);
     connect(ImageLiveTextPfadSuchen, &QToolButton::clicked, this,
             &FrmLiveTextEmpfaenger::ImageLiveTextPfadSuchen_Click);
     connect(cmdParameterSpeichern, &QPushButton::clicked, this,
-            &FrmLiveTextEmpfaenger::StartwerteSchreiben);
+            &FrmLiveTextEmpfaenger::cmdParameterSpeichern_Click);
     connect(cmdTransferTest, &QPushButton::clicked, this,
             &FrmLiveTextEmpfaenger::cmdTransferTest_Click);
     connect(cmdVorlagen, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::cmdVorlagen_Click);
     connect(cmdDaten, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::DatenZeigen);
     connect(cmdListe1Loeschen, &QPushButton::clicked, this, [this] {
-        telegrammLog_.Clear();
-        ListEreignisse->clear();
+        protokoll_.ClearTelegrams();
+        Zeigen();
     });
     connect(cmdListeClientLoeschen, &QPushButton::clicked, this, [this] {
-        clientLog_.Clear();
-        ListeClient->clear();
+        protokoll_.ClearClient();
+        Zeigen();
     });
 
     txtIPausUDPEmpfaenger->installEventFilter(this);
@@ -344,26 +311,26 @@ void FrmLiveTextEmpfaenger::AufbauFrische(QBoxLayout* rechts) {
     zeile->addWidget(txtWarnungNachSekunden);
     rechts->addLayout(zeile);
     connect(txtWarnungNachSekunden, &QSpinBox::valueChanged, this, [this](int sekunden) {
-        frische_.SetThreshold(std::chrono::seconds(sekunden));
+        verbindung_->SetzeWarnschwelle(std::chrono::seconds(sekunden));
         FrischeZeigen();
     });
-    FrischeZeigen();
 }
 
 void FrmLiveTextEmpfaenger::FrischeZeigen() {
-    const auto jetzt = uhr_();
-    const auto still = frische_.Quiet(jetzt);
+    const LinkFreshness& frische = verbindung_->Frische();
+    const auto jetzt = verbindung_->Jetzt();
+    const auto still = frische.Quiet(jetzt);
     if (!still) {
         lblTelegrammAlter->setText(QStringLiteral("Keine Verbindung"));
         SetzeFarben(lblTelegrammAlter, kKeineVerbindung, Qt::black);
         return;
     }
     const QString dauer = FromUtf8(DauerText(*still));
-    if (frische_.IsStale(jetzt)) {
+    if (frische.IsStale(jetzt)) {
         lblTelegrammAlter->setText(QStringLiteral("Seit ") + dauer +
                                    QStringLiteral(" kein Telegramm!"));
         SetzeFarben(lblTelegrammAlter, kFehlerHintergrund, kFehlerText);
-    } else if (frische_.HasTelegram()) {
+    } else if (frische.HasTelegram()) {
         lblTelegrammAlter->setText(QStringLiteral("Letztes Telegramm vor ") + dauer);
         SetzeFarben(lblTelegrammAlter, kFrisch, Qt::white);
     } else {
@@ -372,79 +339,6 @@ void FrmLiveTextEmpfaenger::FrischeZeigen() {
         SetzeFarben(lblTelegrammAlter, kKeineVerbindung, Qt::black);
     }
 }
-
-QString FrmLiveTextEmpfaenger::Pfad() const {
-    return txtPfadZuLiveText->text();
-}
-
-void FrmLiveTextEmpfaenger::setVorlagenAnschluss(VorlagenAnschluss anschluss) {
-    anschluss_ = std::move(anschluss);
-}
-
-void FrmLiveTextEmpfaenger::setVerbindenUhr(Uhr uhr, std::chrono::milliseconds takt) {
-    uhr_ = std::move(uhr);
-    verbindenTakt_.setInterval(takt);
-    frischeTakt_.setInterval(takt);
-    wiederverbindenTakt_.setInterval(takt);
-}
-
-// --- life cycle -------------------------------------------------------------------------
-
-void FrmLiveTextEmpfaenger::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Run on the first show, not only on activation: a main window that was never activated
-    // would otherwise write its design values over the stored settings when it closes.
-    if (!ersteAktivierungErledigt_)
-        ErsteAktivierung();
-}
-
-void FrmLiveTextEmpfaenger::ErsteAktivierung() {
-    ersteAktivierungErledigt_ = true;
-
-    setWindowIcon(LiveTextIcon());
-    ImageLiveTextPfadSuchen->setIcon(Open3Icon());
-
-    ListeClient->setVisible(true);
-    cmdListeClientLoeschen->setVisible(true);
-    resize(TwipsZuPixel(kBreiteTwips, Qt::Horizontal), TwipsZuPixel(kHoeheTwips, Qt::Vertical));
-    cmdTransferTest->setVisible(false);
-
-    CtlFraFuerServerdaten->setToolTip(
-        QStringLiteral("Server automatisch starten und 'Button starten' nur wenn LiveText an "
-                       "diesem Rechner angeschlossen ist!"));
-
-    StartwerteLesen();
-    frischeTakt_.start();
-}
-
-void FrmLiveTextEmpfaenger::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    // The main window is one of the program's forms: while it is active, events are not output.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        state_.vorlagenAktiv = false;
-}
-
-void FrmLiveTextEmpfaenger::closeEvent(QCloseEvent* event) {
-    if (!entladenErledigt_)
-        Entladen();
-    event->accept();
-}
-
-void FrmLiveTextEmpfaenger::Entladen() {
-    entladenErledigt_ = true;
-    if (verbindenLaeuft_)
-        WarteBeenden();
-    WiederverbindenBeenden();
-    StartwerteSchreiben();
-    transferRest_.clear();
-    link_->abortConnection();
-    // A window of its own would keep the program running.
-    delete daten_.data();
-    store_.Clear();
-    emit entladen();
-}
-
-// --- settings ---------------------------------------------------------------------------
 
 int FrmLiveTextEmpfaenger::TwipsZuPixel(double twips, Qt::Orientation richtung) const {
     const int dpi = richtung == Qt::Horizontal ? logicalDpiX() : logicalDpiY();
@@ -494,22 +388,199 @@ void FrmLiveTextEmpfaenger::PositionSetzen(const start::Settings& settings) {
     setGeometry(QRect(ziel, size()));
 }
 
-void FrmLiveTextEmpfaenger::StartwerteSchreiben() {
+QString FrmLiveTextEmpfaenger::Pfad() const {
+    return txtPfadZuLiveText->text();
+}
+
+void FrmLiveTextEmpfaenger::setVerbindenUhr(Uhr uhr, std::chrono::milliseconds takt) {
+    verbindung_->SetzeUhr(std::move(uhr), takt);
+}
+
+void FrmLiveTextEmpfaenger::setUhrzeit(std::function<QTime()> uhrzeit) {
+    uhrzeit_ = std::move(uhrzeit);
+}
+
+net::LinkClient& FrmLiveTextEmpfaenger::linkClient() {
+    return verbindung_->Client();
+}
+
+QWidget* FrmLiveTextEmpfaenger::vorlagen() const {
+    return vorlagen_.data();
+}
+
+QWidget* FrmLiveTextEmpfaenger::daten() const {
+    return daten_.data();
+}
+
+// --- what the window shows --------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::Auffrischen() {
+    // The data view's bookkeeping (change times, fields seen) follows the telegrams even while
+    // the view is closed; it reads the store only when telegrams came.
+    if (verbindung_->Telegramme() != gemerkteTelegramme_) {
+        gemerkteTelegramme_ = verbindung_->Telegramme();
+        datenModell_->Merken();
+    }
+    Zeigen();
+}
+
+void FrmLiveTextEmpfaenger::Zeigen() {
+    if (!isVisible())
+        return;
+    const net::LinkControl& v = *verbindung_;
+    cmdVerbinden->setText(v.TrennenMoeglich() ? kTrennen : kVerbinden);
+    cmdVerbinden->setEnabled(!v.Wartet());
+    txtIPausUDPEmpfaenger->setEnabled(!v.AdresseGesperrt());
+    txtPortausUDPEmpfaenger->setEnabled(!v.AdresseGesperrt());
+    if (v.Fehlschlag()) {
+        SetzeFarben(lblConnectFehler, kFehlerHintergrund, kFehlerText);
+        lblConnectFehler->setText(QStringLiteral("Konnte nicht mit ") + *v.Fehlschlag() +
+                                  QStringLiteral(" verbinden!"));
+    }
+    lblConnectFehler->setVisible(v.Fehlschlag().has_value());
+    if (v.WiederverbindenLaeuft()) {
+        const Reconnect& r = v.Wiederverbinden();
+        const auto sekunden = r.Countdown(v.Jetzt()).count();
+        lblWiederverbinden->setText(
+            r.Attempting() ? QStringLiteral("Verbindungsversuch %1 läuft, nächster in %2 s")
+                                 .arg(r.Attempts())
+                                 .arg(sekunden)
+                           : QStringLiteral("Nächster Verbindungsversuch in %1 s (bisher %2)")
+                                 .arg(sekunden)
+                                 .arg(r.Attempts()));
+    }
+    lblWiederverbinden->setVisible(v.WiederverbindenLaeuft());
+    if (v.Wartet())
+        ctlProgressbar1->setValue(v.Fortschritt());
+
+    if (protokoll_.Version() != gezeigtesProtokoll_) {
+        gezeigtesProtokoll_ = protokoll_.Version();
+        ListEreignisse->Setzen(protokoll_.Telegrams().Lines());
+        ListeClient->Setzen(protokoll_.Client().Lines());
+        if (protokoll_.Status())
+            LabelGAKomFehler->setText(FromUtf8(*protokoll_.Status()));
+    }
+    FrischeZeigen();
+}
+
+void FrmLiveTextEmpfaenger::SchreibeInListe1(const QString& textwert) {
+    protokoll_.Write(LogKind::Telegram, ToUtf8(textwert));
+    auffrischer_->Geaendert();
+}
+
+void FrmLiveTextEmpfaenger::SchreibeInListeClient(const QString& textwert) {
+    protokoll_.Write(LogKind::Client, ToUtf8(textwert));
+    auffrischer_->Geaendert();
+}
+
+// --- life cycle -------------------------------------------------------------------------
+
+void FrmLiveTextEmpfaenger::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Run on the first show, not only on activation: a main window that was never activated
+    // would otherwise write its design values over the stored settings when it closes.
+    if (!ersteAktivierungErledigt_)
+        ErsteAktivierung();
+    Zeigen();
+}
+
+void FrmLiveTextEmpfaenger::ErsteAktivierung() {
+    ersteAktivierungErledigt_ = true;
+
+    setWindowIcon(LiveTextIcon());
+    ImageLiveTextPfadSuchen->setIcon(Open3Icon());
+
+    ListeClient->setVisible(true);
+    cmdListeClientLoeschen->setVisible(true);
+    resize(TwipsZuPixel(kBreiteTwips, Qt::Horizontal), TwipsZuPixel(kHoeheTwips, Qt::Vertical));
+    cmdTransferTest->setVisible(false);
+
+    CtlFraFuerServerdaten->setToolTip(
+        QStringLiteral("Server automatisch starten und 'Button starten' nur wenn LiveText an "
+                       "diesem Rechner angeschlossen ist!"));
+
+    StartwerteLesen();
+}
+
+void FrmLiveTextEmpfaenger::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
+    if (isEnabled()) {
+        // The main window is one of the program's forms: while it is active, nothing is output.
+        state_.vorlagenAktiv = false;
+    } else if (vorlagen_) {
+        // Nothing here can be used while the editor is open: a click on this window is meant
+        // for the editor, and output goes on.
+        QTimer::singleShot(0, this, [this] {
+            if (vorlagen_ && !isEnabled()) {
+                vorlagen_->raise();
+                vorlagen_->activateWindow();
+            }
+        });
+    }
+}
+
+void FrmLiveTextEmpfaenger::closeEvent(QCloseEvent* event) {
+    if (!entladenErledigt_) {
+        // The editor asks its question first; its "Nein" keeps the program as it is.
+        if (vorlagen_ && !vorlagen_->close()) {
+            event->ignore();
+            return;
+        }
+        Entladen();
+    }
+    event->accept();
+}
+
+void FrmLiveTextEmpfaenger::Entladen() {
+    entladenErledigt_ = true;
+    StartwerteSchreiben();
+    transferRest_.clear();
+    verbindung_->Beenden();
+    // A window of its own would keep the program running.
+    delete daten_.data();
+    store_.Clear();
+    emit entladen();
+}
+
+// --- settings ---------------------------------------------------------------------------
+
+bool FrmLiveTextEmpfaenger::StartwerteSchreiben() {
     startwerte_.address = ToUtf8(txtIPausUDPEmpfaenger->text());
     startwerte_.port = ToUtf8(txtPortausUDPEmpfaenger->text());
     startwerte_.autoConnect = chkAutomatischVerbinden->isChecked() ? "1" : "0";
     startwerte_.liveTextFolder = ToUtf8(txtPfadZuLiveText->text());
     startwerte_.left = PixelZuTwips(geometry().x(), Qt::Horizontal);
     startwerte_.top = PixelZuTwips(geometry().y(), Qt::Vertical);
-    // A file that cannot be written is not reported; the previous one stays intact.
-    start::WriteSettings(state_.folders.settings, startwerte_);
+    // A file that cannot be written keeps its previous content.
+    const bool startwerte = start::WriteSettings(state_.folders.settings, startwerte_);
     zusatzwerte_.SetStaleSeconds(txtWarnungNachSekunden->value());
     zusatzwerte_.SetAutoReconnect(chkAutomatischWiederverbinden->isChecked());
-    start::WriteExtraSettings(state_.folders.settings, zusatzwerte_);
+    const bool zusatzwerte = start::WriteExtraSettings(state_.folders.settings, zusatzwerte_);
+    return startwerte && zusatzwerte;
+}
+
+void FrmLiveTextEmpfaenger::cmdParameterSpeichern_Click() {
+    // The operator pressed the button to be sure: a failure must not look like success.
+    if (StartwerteSchreiben()) {
+        lblParameterGespeichert->setText(QStringLiteral("Parameter gespeichert um ") +
+                                         uhrzeit_().toString(QStringLiteral("HH:mm:ss")));
+        lblParameterGespeichert->setStyleSheet(QString());
+    } else {
+        lblParameterGespeichert->setText(
+            QStringLiteral("Parameter konnten nicht gespeichert werden!"));
+        lblParameterGespeichert->setStyleSheet(
+            QStringLiteral("color: #c00000; font-weight: bold;"));
+    }
+    lblParameterGespeichert->setVisible(true);
 }
 
 void FrmLiveTextEmpfaenger::ImageLiveTextPfadSuchen_Click() {
-    const QString ordner = dialoge_.Ordner(this, QStringLiteral("Suche LiveText Datenordner"));
+    const QString bisher = txtPfadZuLiveText->text();
+    const QString ordner = dialoge_.Ordner(
+        this, QStringLiteral("Suche LiveText Datenordner"),
+        !bisher.isEmpty() && FolderExists(ToUtf8(bisher)) ? bisher : QDir::homePath());
     if (ordner.isEmpty())
         return;
     if (FolderExists(ToUtf8(ordner))) {
@@ -535,107 +606,42 @@ bool FrmLiveTextEmpfaenger::eventFilter(QObject* watched, QEvent* event) {
 // --- connection -------------------------------------------------------------------------
 
 void FrmLiveTextEmpfaenger::cmdVerbinden_Click() {
-    if (cmdVerbinden->text() == kTrennen)
-        Trennen();
+    if (verbindung_->TrennenMoeglich())
+        verbindung_->Trennen();
     else
         Verbinden();
+    Zeigen();
 }
 
 void FrmLiveTextEmpfaenger::Verbinden() {
-    WiederverbindenBeenden();
-    vomBedienerGetrennt_ = false;
-    link_->abortConnection();
-
     const QString adresse = txtIPausUDPEmpfaenger->text();
-    const QString portText = txtPortausUDPEmpfaenger->text();
-    if (!IsValidIP(ToUtf8(adresse))) {
-        Meldung(FromUtf8(std::string(kIpFormatStimmtNicht)));
-        return;
+    const QString port = txtPortausUDPEmpfaenger->text();
+    switch (verbindung_->Verbinden(adresse, port)) {
+        case net::LinkControl::Versuch::AdresseFalsch:
+            Meldung(FromUtf8(std::string(kIpFormatStimmtNicht)));
+            return;
+        case net::LinkControl::Versuch::PortFalsch:
+            Meldung(FromUtf8(std::string(kPortFormatStimmtNicht)));
+            return;
+        case net::LinkControl::Versuch::Laeuft:
+            break;
     }
-    const auto port = ParsePort(ToUtf8(portText));
-    if (!port) {
-        Meldung(FromUtf8(std::string(kPortFormatStimmtNicht)));
+    if (!verbindung_->Wartet())
         return;
-    }
-
-    lblConnectFehler->setVisible(false);
-    lblConnectFehler->clear();
-    verbindenStart_ = uhr_();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     mausBeschaeftigt_ = true;
-    cmdVerbinden->setEnabled(false);
-    ctlProgressbar1->Starten(
-        QStringLiteral("Verbinde mit ") + adresse + QLatin1Char(':') + portText, this);
-    verbindenLaeuft_ = true;
-    link_->connectToHost(adresse, *port);
-
-    // The first pass runs before any socket event, as the wait is entered with progress 0.
-    VerbindenTakt();
-    if (verbindenLaeuft_)
-        verbindenTakt_.start();
+    ctlProgressbar1->Starten(QStringLiteral("Verbinde mit ") + adresse + QLatin1Char(':') + port,
+                             this);
 }
 
-void FrmLiveTextEmpfaenger::VerbindenTakt() {
-    if (!verbindenLaeuft_)
-        return;
-    if (link_->isConnected()) {
-        VerbindenBeenden();
-        return;
-    }
-    using Ms = std::chrono::duration<double, std::milli>;
-    const double wartezeit = Ms(kVerbindenWartezeit).count();
-    const double rest = Ms(verbindenStart_ + kVerbindenWartezeit - uhr_()).count();
-    const auto fortschritt = std::lround(100.0 - rest * 100.0 / wartezeit);
-    ctlProgressbar1->setValue(static_cast<int>(std::clamp<long>(fortschritt, 0, 100)));
-    if (fortschritt >= 100)
-        VerbindenBeenden();
-}
-
-// Ends the connect wait: progress window closed (which enables the window), pointer restored.
-void FrmLiveTextEmpfaenger::WarteBeenden() {
-    verbindenLaeuft_ = false;
-    verbindenTakt_.stop();
-    wiederverbindenTakt_.stop();
+// The attempt has ended: progress window closed (which enables the window), pointer restored.
+void FrmLiveTextEmpfaenger::WarteBeendet() {
     ctlProgressbar1->Beenden();
     if (mausBeschaeftigt_) {
         QApplication::restoreOverrideCursor();
         mausBeschaeftigt_ = false;
     }
-}
-
-void FrmLiveTextEmpfaenger::VerbindenBeenden() {
-    WarteBeenden();
-    cmdVerbinden->setEnabled(true);
-
-    if (link_->isConnected()) {
-        cmdVerbinden->setText(kTrennen);
-        txtIPausUDPEmpfaenger->setEnabled(false);
-        txtPortausUDPEmpfaenger->setEnabled(false);
-        SetzeFarben(lblConnectFehler, palette().color(QPalette::Window),
-                    palette().color(QPalette::WindowText));
-        lblConnectFehler->clear();
-        lblConnectFehler->setVisible(false);
-        return;
-    }
-
-    cmdVerbinden->setText(kVerbinden);
-    SetzeFarben(lblConnectFehler, kFehlerHintergrund, kFehlerText);
-    lblConnectFehler->setText(QStringLiteral("Konnte nicht mit ") + txtIPausUDPEmpfaenger->text() +
-                              QLatin1Char(':') + txtPortausUDPEmpfaenger->text() +
-                              QStringLiteral(" verbinden!"));
-    lblConnectFehler->setVisible(true);
-    // The operator has been told the attempt failed: it must not complete behind that message.
-    link_->abortConnection();
-    WiederverbindenPlanen();
-}
-
-void FrmLiveTextEmpfaenger::Trennen() {
-    vomBedienerGetrennt_ = true;
-    WiederverbindenBeenden();
-    link_->disconnectFromHost();
-    cmdVerbinden->setText(kVerbinden);
-    txtIPausUDPEmpfaenger->setEnabled(true);
-    txtPortausUDPEmpfaenger->setEnabled(true);
+    Zeigen();
 }
 
 void FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click() {
@@ -643,123 +649,16 @@ void FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click() {
     if (autoVerbindenErledigt_)
         return;
     autoVerbindenErledigt_ = true;
-    if (cmdVerbinden->text() == kVerbinden)
+    if (!verbindung_->TrennenMoeglich())
         Verbinden();
+    Zeigen();
 }
 
-void FrmLiveTextEmpfaenger::TCPClient_Connect(qint32 /*socket*/) {
-    cmdVerbinden->setText(kTrennen);
-    if (verbindenLaeuft_) {
-        VerbindenBeenden();
-    } else if (wiederverbinden_.Active()) {
-        wiederverbinden_.Connected();
-        wiederverbindenTakt_.stop();
-        lblWiederverbinden->setVisible(false);
-        lblConnectFehler->clear();
-        lblConnectFehler->setVisible(false);
-        txtIPausUDPEmpfaenger->setEnabled(false);
-        txtPortausUDPEmpfaenger->setEnabled(false);
-    }
-}
-
-void FrmLiveTextEmpfaenger::TCPClient_DisConnect(qint32 /*socket*/) {
-    // The boxes keep their state: after the peer closed, they stay as they were.
-    cmdVerbinden->setText(kVerbinden);
-    if (!vomBedienerGetrennt_ && !entladenErledigt_)
-        WiederverbindenPlanen();
-}
-
-// --- automatic reconnection ---------------------------------------------------------------
-
-void FrmLiveTextEmpfaenger::WiederverbindenPlanen() {
-    if (!chkAutomatischWiederverbinden->isChecked())
-        return;
-    const auto jetzt = uhr_();
-    if (wiederverbinden_.Active())
-        wiederverbinden_.Lost(jetzt);
-    else
-        wiederverbinden_.StartAfterInterval(jetzt);
-    // "Trennen" is how the operator stops it.
-    cmdVerbinden->setText(kTrennen);
-    wiederverbindenTakt_.start();
-    WiederverbindenAnzeigen();
-}
-
-void FrmLiveTextEmpfaenger::WiederverbindenBeenden() {
-    if (!wiederverbinden_.Active())
-        return;
-    wiederverbinden_.Stop();
-    wiederverbindenTakt_.stop();
-    lblWiederverbinden->setVisible(false);
-    if (!link_->isConnected())
-        link_->abortConnection();
-}
-
-void FrmLiveTextEmpfaenger::WiederverbindenTakt() {
-    for (;;) {
-        switch (wiederverbinden_.Poll(uhr_())) {
-            case Reconnect::Action::None:
-                WiederverbindenAnzeigen();
-                return;
-            case Reconnect::Action::Abandon:
-                // Given up, so that it can never complete behind the next attempt.
-                link_->abortConnection();
-                continue;
-            case Reconnect::Action::Attempt: {
-                const QString adresse = txtIPausUDPEmpfaenger->text();
-                const auto port = ParsePort(ToUtf8(txtPortausUDPEmpfaenger->text()));
-                if (!IsValidIP(ToUtf8(adresse)) || !port) {
-                    // The operator's next "Verbinden" says what is wrong.
-                    WiederverbindenBeenden();
-                    cmdVerbinden->setText(kVerbinden);
-                    return;
-                }
-                link_->connectToHost(adresse, *port);
-                WiederverbindenAnzeigen();
-                return;
-            }
-        }
-    }
-}
-
-void FrmLiveTextEmpfaenger::WiederverbindenAnzeigen() {
-    if (!wiederverbinden_.Active() || link_->isConnected())
-        return;
-    const auto sekunden = wiederverbinden_.Countdown(uhr_()).count();
-    lblWiederverbinden->setText(
-        wiederverbinden_.Attempting()
-            ? QStringLiteral("Verbindungsversuch %1 läuft, nächster in %2 s")
-                  .arg(wiederverbinden_.Attempts())
-                  .arg(sekunden)
-            : QStringLiteral("Nächster Verbindungsversuch in %1 s (bisher %2)")
-                  .arg(sekunden)
-                  .arg(wiederverbinden_.Attempts()));
-    lblWiederverbinden->setVisible(true);
-}
-
-void FrmLiveTextEmpfaenger::chkAutomatischWiederverbinden_Click() {
-    if (chkAutomatischWiederverbinden->isChecked() || !wiederverbinden_.Active())
-        return;
-    WiederverbindenBeenden();
-    if (!link_->isConnected())
-        cmdVerbinden->setText(kVerbinden);
-}
-
-// --- telegrams and logs -----------------------------------------------------------------
-
-void FrmLiveTextEmpfaenger::SchreibeInListe1(const QString& textwert) {
-    telegrammLog_.Append(ToUtf8(textwert));
-    ZeigeLog(ListEreignisse, telegrammLog_);
-}
-
-void FrmLiveTextEmpfaenger::SchreibeInListeClient(const QString& textwert) {
-    clientLog_.Append(ToUtf8(textwert));
-    ZeigeLog(ListeClient, clientLog_);
-}
+// --- telegrams --------------------------------------------------------------------------
 
 void FrmLiveTextEmpfaenger::TCPClient_Ereignis(const QString& eventText) {
-    if (vorlagen_ && anschluss_.ereignisUebergeben)
-        anschluss_.ereignisUebergeben(vorlagen_, eventText);
+    if (vorlagen_)
+        vorlagen_->EreignisUebergeben(eventText);
 }
 
 void FrmLiveTextEmpfaenger::cmdTransferTest_Click() {
@@ -771,33 +670,29 @@ void FrmLiveTextEmpfaenger::cmdTransferTest_Click() {
 void FrmLiveTextEmpfaenger::TransferTestWeiter() {
     // Each telegram waits for the acknowledgement of the one before (or its timeout); a
     // refused send goes straight on to the next.
-    while (!transferRest_.isEmpty() && !link_->ackPending())
-        link_->send(transferRest_.takeFirst());
+    while (!transferRest_.isEmpty() && !linkClient().ackPending())
+        linkClient().send(transferRest_.takeFirst());
 }
 
 // --- template editor --------------------------------------------------------------------
 
 void FrmLiveTextEmpfaenger::cmdVorlagen_Click() {
     if (!vorlagen_) {
-        if (!anschluss_.erzeugen)
-            return;
-        QWidget* editor = anschluss_.erzeugen();
-        if (editor == nullptr)
-            return;
+        auto* editor = new FrmVorlagen(state_, store_, dialoge_, protokoll_, *auffrischer_,
+                                       *verbindung_, [this] { return Pfad(); });
         vorlagen_ = editor;
-        connect(editor, SIGNAL(geschlossen()), this, SLOT(VorlagenGeschlossen()));
-        if (auto* vorlagen = qobject_cast<FrmVorlagen*>(editor)) {
-            connect(vorlagen, &FrmVorlagen::datenGewuenscht, this,
-                    &FrmLiveTextEmpfaenger::DatenZeigen);
-            // The fields the template names are marked in the data view.
-            auto* modell = &vorlagen->modell();
-            connect(modell, &QAbstractItemModel::modelReset, this,
-                    &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
-            connect(modell, &QAbstractItemModel::dataChanged, this,
-                    &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
-            connect(modell, &QAbstractItemModel::rowsRemoved, this,
-                    &FrmLiveTextEmpfaenger::DatenAbgleichPlanen);
-        }
+        connect(editor, &FrmVorlagen::geschlossen, this,
+                &FrmLiveTextEmpfaenger::VorlagenGeschlossen);
+        connect(editor, &FrmVorlagen::datenGewuenscht, this, &FrmLiveTextEmpfaenger::DatenZeigen);
+        // The fields the template names are marked in the data view.
+        const auto vorlageGeaendert = [this] {
+            datenModell_->VorlageGeaendert();
+            auffrischer_->Geaendert();
+        };
+        auto* modell = &editor->modell();
+        connect(modell, &QAbstractItemModel::modelReset, this, vorlageGeaendert);
+        connect(modell, &QAbstractItemModel::dataChanged, this, vorlageGeaendert);
+        connect(modell, &QAbstractItemModel::rowsRemoved, this, vorlageGeaendert);
         // However the editor goes, the main window must take input again.
         connect(editor, &QObject::destroyed, this, [this] { setEnabled(true); });
     }
@@ -814,28 +709,18 @@ void FrmLiveTextEmpfaenger::VorlagenGeschlossen() {
     if (vorlagen_)
         vorlagen_->deleteLater();
     vorlagen_.clear();
-    DatenAbgleichPlanen();
+    datenModell_->VorlageGeaendert();
+    auffrischer_->Geaendert();
 }
 
 // --- data view --------------------------------------------------------------------------
 
 void FrmLiveTextEmpfaenger::DatenZeigen() {
     if (!daten_)
-        daten_ = new FrmDaten(*datenModell_);
+        daten_ = new FrmDaten(*datenModell_, *auffrischer_);
     daten_->show();
     daten_->raise();
     daten_->activateWindow();
-}
-
-void FrmLiveTextEmpfaenger::DatenAbgleichPlanen() {
-    // Telegrams that come in one burst are shown once, after the burst.
-    if (datenAbgleichGeplant_)
-        return;
-    datenAbgleichGeplant_ = true;
-    QTimer::singleShot(0, this, [this] {
-        datenAbgleichGeplant_ = false;
-        datenModell_->Abgleichen();
-    });
 }
 
 void FrmLiveTextEmpfaenger::Meldung(const QString& text) {

@@ -9,25 +9,29 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
 
+#include "link/LinkFreshness.h"
+#include "net/LinkControl.h"
+#include "platform/Folders.h"
 #include "start/StartChecks.h"
 #include "templates/VorlageDatei.h"
+#include "widgets/Auffrischer.h"
 #include "widgets/Gitter.h"
 #include "widgets/TitledFrame.h"
 #include "widgets/VorlageModell.h"
 #include "widgets/VorschauModell.h"
+#include "widgets/ZeilenListe.h"
 #include "windows/FrmDaten.h"
 #include "windows/FrmFelderAuswahl.h"
 #include "windows/Symbole.h"
 
 namespace zelmo::windows {
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -48,40 +52,32 @@ QPushButton* Knopf(const QString& text, const QString& name, QWidget* parent) {
     return knopf;
 }
 
-// Shows the event list's field separator (character 27, drawn as a box glyph) as " | "; the
-// item keeps the exact text.
-class EreignisDelegate : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QString displayText(const QVariant& wert, const QLocale& locale) const override {
-        return QStyledItemDelegate::displayText(wert, locale)
-            .replace(QChar(27), QStringLiteral(" | "));
-    }
-};
+// The event list shows the field separator (character 27, drawn as a box glyph) as " | ".
+QString EreignisAnzeige(const QString& text) {
+    return QString(text).replace(QChar(27), QStringLiteral(" | "));
+}
 
 // Colours of the output state line: background, text.
 const QString kLaeuft = QStringLiteral("background: #1e7b34; color: white;");
 const QString kAngehalten = QStringLiteral("background: #f0b000; color: black;");
 const QString kGestoert = QStringLiteral("background: #c00000; color: white;");
 
-void Zeigen(QListWidget* liste, const auto& zeilen) {
-    liste->clear();
-    for (const std::string& zeile : zeilen) {
-        liste->addItem(Q(zeile));
-    }
-}
-
 }  // namespace
 
 FrmVorlagen::FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialoge& dialoge,
-                         std::function<QString()> pfad, QWidget* parent)
+                         LogBook& protokoll, widgets::Auffrischer& auffrischer,
+                         const net::LinkControl& verbindung, std::function<QString()> pfad,
+                         QWidget* parent)
     : QWidget(parent, Qt::Window),
       state_(state),
       store_(store),
       dialoge_(dialoge),
+      protokoll_(protokoll),
+      auffrischer_(auffrischer),
+      verbindung_(verbindung),
       pfad_(std::move(pfad)),
       modell_(new widgets::VorlageModell(this)),
-      vorschauModell_(new widgets::VorschauModell(zustand_.Ausgabe.Vorschau, this)),
+      vorschauModell_(new widgets::VorschauModell(this)),
       uhr_([] { return QTime::currentTime(); }) {
     setObjectName(QStringLiteral("FrmVorlagen"));
     setWindowTitle(QStringLiteral("Vorlagen"));
@@ -97,8 +93,6 @@ FrmVorlagen::FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialo
 FrmVorlagen::~FrmVorlagen() {
     // The dialog writes into this window's template; it must not outlive it.
     delete feldAuswahl_.data();
-    // The preview model reads zustand_, which goes before the base class hides the views.
-    CtlLXAusgabe->setModel(nullptr);
     state_.vorlagenAktiv = false;
 }
 
@@ -150,15 +144,17 @@ void FrmVorlagen::Aufbauen() {
 
     txtEreignis = new QLineEdit(QStringLiteral("Ereignis"), this);
     txtEreignis->setObjectName(QStringLiteral("txtEreignis"));
-    listEreignisse = new QListWidget(this);
+    ereignis_ = txtEreignis->text();
+    listEreignisse = new widgets::ZeilenListe(this);
     listEreignisse->setObjectName(QStringLiteral("listEreignisse"));
-    listEreignisse->setItemDelegate(new EreignisDelegate(listEreignisse));
+    listEreignisse->SetzeAnzeige(EreignisAnzeige);
 
     CtlLXAusgabe = new widgets::Gitter(this);
     CtlLXAusgabe->setObjectName(QStringLiteral("CtlLXAusgabe"));
     CtlLXAusgabe->setModel(vorschauModell_);
     CtlLXAusgabe->SetzeSpaltenbreitenTwips(kVorschauBreiten);
     CtlLXAusgabe->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    CtlLXAusgabe->SetzeEinzeilig();
     CtlLXAusgabe->SetzeInhaltEinpassen(true);
 
     // Readable from a distance: the operator must see at a glance whether graphics are written.
@@ -176,7 +172,7 @@ void FrmVorlagen::Aufbauen() {
     lblWarnungen->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     for (std::size_t i = 0; i < ListGefundenIn.size(); ++i) {
-        ListGefundenIn[i] = new QListWidget(this);
+        ListGefundenIn[i] = new widgets::ZeilenListe(this);
         ListGefundenIn[i]->setObjectName(QStringLiteral("ListGefundenIn%1").arg(i));
         ListGefundenIn[i]->hide();
     }
@@ -240,6 +236,7 @@ void FrmVorlagen::Aufbauen() {
     connect(modell_, &QAbstractItemModel::rowsInserted, this, &FrmVorlagen::ZustandZeigen);
     connect(modell_, &QAbstractItemModel::rowsRemoved, this, &FrmVorlagen::ZustandZeigen);
     connect(modell_, &QAbstractItemModel::dataChanged, this, &FrmVorlagen::ZustandZeigen);
+    connect(&auffrischer_, &widgets::Auffrischer::auffrischen, this, &FrmVorlagen::Zeigen);
     connect(txtTrenner, &QLineEdit::textChanged, this,
             [this](const QString& text) { modell_->SetzeTrenner(text); });
     // Only the operator's typing: a hand-over runs the output itself, exactly once.
@@ -286,8 +283,37 @@ void FrmVorlagen::changeEvent(QEvent* event) {
             AktivSetzen();
         }
         // Another form clears the flag in its own activation event, which comes after this one.
-        QTimer::singleShot(0, this, &FrmVorlagen::ZustandZeigen);
+        auffrischer_.Geaendert();
     }
+}
+
+void FrmVorlagen::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Zeigen();
+}
+
+void FrmVorlagen::Zeigen() {
+    if (!isVisible()) {
+        return;
+    }
+    if (!ereignisGezeigt_) {
+        txtEreignis->setText(ereignis_);
+        ereignisGezeigt_ = true;
+    }
+    listEreignisse->Setzen(zustand_.listEreignisse.Lines());
+    for (std::size_t i = 0; i < ListGefundenIn.size(); ++i) {
+        ListGefundenIn[i]->Setzen(zustand_.ListGefundenIn[i]);
+    }
+    vorschauModell_->Setzen(zustand_.Ausgabe.Vorschau.Zeilen());
+    if (warnungen_) {
+        // From the first run of a writer on, the label holds nothing or a warning; output that
+        // has stopped must catch the operator's eye.
+        if (lblWarnungen->styleSheet().isEmpty()) {
+            lblWarnungen->setStyleSheet(QStringLiteral("color: #b00000;"));
+        }
+        lblWarnungen->setText(Q(*warnungen_));
+    }
+    ZustandZeigen();
 }
 
 void FrmVorlagen::ZustandZeigen() {
@@ -295,9 +321,19 @@ void FrmVorlagen::ZustandZeigen() {
     for (const VorlageZeile& zeile : modell_->vorlage().Zeilen()) {
         zeilen = zeilen || !zeile[0].empty();
     }
+    const LinkFreshness& frische = verbindung_.Frische();
+    const auto jetzt = verbindung_.Jetzt();
     QString text;
     QString farbe = kAngehalten;
-    if (feldAuswahl_) {
+    if (!frische.IsConnected()) {
+        // Nothing is output while no telegram can arrive, whatever the template says.
+        text = QStringLiteral("Keine Verbindung zum Sender");
+        farbe = kGestoert;
+    } else if (frische.IsStale(jetzt)) {
+        text = QStringLiteral("Seit ") + Q(DauerText(frische.Quiet(jetzt).value_or(0s))) +
+               QStringLiteral(" kein Telegramm!");
+        farbe = kGestoert;
+    } else if (feldAuswahl_) {
         text = QStringLiteral("Ausgabe angehalten: Feldauswahl offen");
     } else if (!state_.vorlagenAktiv) {
         text = QStringLiteral("Ausgabe angehalten: Vorlagen nicht aktiv");
@@ -318,7 +354,10 @@ void FrmVorlagen::ZustandZeigen() {
         farbe = kLaeuft;
     }
     lblAusgabeZustand->setText(text);
-    lblAusgabeZustand->setStyleSheet(farbe);
+    // A style sheet is parsed again on every call.
+    if (lblAusgabeZustand->styleSheet() != farbe) {
+        lblAusgabeZustand->setStyleSheet(farbe);
+    }
 }
 
 void FrmVorlagen::closeEvent(QCloseEvent* event) {
@@ -366,12 +405,12 @@ void FrmVorlagen::ZeileBearbeiten() {
         setEnabled(true);
         activateWindow();
         AktivSetzen();
-        ZustandZeigen();
+        Zeigen();
     });
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
-    ZustandZeigen();
+    Zeigen();
 }
 
 void FrmVorlagen::cmdHoch_Click() {
@@ -419,8 +458,8 @@ void FrmVorlagen::cmdMinus_Click() {
 // --- load and save ----------------------------------------------------------------------
 
 void FrmVorlagen::cmdProjektEinlesen_Click() {
-    const QString pfad =
-        dialoge_.DateiOeffnen(this, QStringLiteral("Vorlage laden"), kVorlageDateiname, kEndung);
+    const QString pfad = dialoge_.DateiOeffnen(this, QStringLiteral("Vorlage laden"),
+                                               VorlagenOrdner(), kVorlageDateiname, kEndung);
     if (pfad.isEmpty()) {
         return;
     }
@@ -428,6 +467,7 @@ void FrmVorlagen::cmdProjektEinlesen_Click() {
     switch (ergebnis.Status) {
         case EinleseStatus::Eingelesen:
             modell_->Ersetzen(std::move(ergebnis.Vorlage));
+            vorlagePfad_ = pfad;
             FormatAnzeigen();
             CtlLXEreignisse->SetzeAktuelleZelle(0, 0);
             setWindowTitle(windowTitle() + QStringLiteral(" - ") + pfad);
@@ -447,7 +487,7 @@ void FrmVorlagen::cmdProjektEinlesen_Click() {
 
 void FrmVorlagen::cmdProjektSpeichern_Click() {
     const QString pfad = dialoge_.DateiSpeichern(this, QStringLiteral("Vorlage speichern"),
-                                                 kVorlageDateiname, kEndung);
+                                                 VorlagenOrdner(), kVorlageDateiname, kEndung);
     if (pfad.isEmpty()) {
         return;
     }
@@ -464,51 +504,67 @@ void FrmVorlagen::cmdProjektSpeichern_Click() {
                 Dialoge::Symbol::Kritisch);
         return;
     }
+    vorlagePfad_ = pfad;
     setWindowTitle(windowTitle() + QStringLiteral(" -") + pfad);
     Meldung(QStringLiteral("File gespeichert"));
+}
+
+QString FrmVorlagen::VorlagenOrdner() const {
+    if (!vorlagePfad_.isEmpty()) {
+        return QFileInfo(vorlagePfad_).absolutePath();
+    }
+    // Where the sample template is, beside the program or in the package's data folder;
+    // else the settings folder, which the user may write.
+    if (const auto ordner = platform::FirstHolding(state_.folders.catalogues, "LiveText.json"))
+        return Q(*ordner);
+    return Q(state_.folders.settings);
 }
 
 // --- the output run ---------------------------------------------------------------------
 
 void FrmVorlagen::EreignisUebergeben(const QString& eventText) {
-    // setText does not count as the operator's edit, so the run below is the only one.
-    txtEreignis->setText(eventText);
-    txtEreignis_Change();
+    ereignis_ = eventText;
+    ereignisGezeigt_ = false;
+    Ausgeben(eventText.toStdString());
 }
 
 void FrmVorlagen::txtEreignis_Change() {
+    // The operator's typing: txtEreignis already shows the text.
+    ereignis_ = txtEreignis->text();
+    ereignisGezeigt_ = true;
+    Ausgeben(ereignis_.toStdString());
+    Zeigen();
+}
+
+void FrmVorlagen::Ausgeben(const std::string& ereignisText) {
     AusgabeLaufErgebnis ergebnis;
     bool abgebrochen = false;
     try {
-        ergebnis =
-            AusgabeLauf(modell_->vorlage(), txtEreignis->text().toStdString(), store_.Latest(),
-                        store_.Section("AktUml"), store_.Section("Umlaufdaten"),
-                        pfad_ ? pfad_().toStdString() : std::string(), zustand_);
+        ergebnis = AusgabeLauf(modell_->vorlage(), ereignisText, store_.Latest(),
+                               store_.Section("AktUml"), store_.Section("Umlaufdaten"),
+                               pfad_ ? pfad_().toStdString() : std::string(), zustand_);
     } catch (const std::exception&) {
-        // A failing run ends quietly; what it listed and wrote so far is shown below.
+        // A failing run ends quietly; what it listed and wrote so far is shown.
         abgebrochen = true;
     }
     if (ergebnis.Ende == LaufEnde::LeererText && !abgebrochen) {
         return;
     }
-    Zeigen(listEreignisse, zustand_.listEreignisse.Lines());
-    listEreignisse->scrollToBottom();
-    for (std::size_t i = 0; i < ListGefundenIn.size(); ++i) {
-        Zeigen(ListGefundenIn[i], zustand_.ListGefundenIn[i]);
-    }
-    vorschauModell_->Aktualisieren();
     // The label belongs to the writers: it changes only when one of them ran.
     if (ergebnis.Ende == LaufEnde::Ausgegeben || abgebrochen) {
-        // From now on the label holds nothing or a warning; output that has stopped must
-        // catch the operator's eye.
-        lblWarnungen->setStyleSheet(QStringLiteral("color: #b00000;"));
-        lblWarnungen->setText(Q(zustand_.Ausgabe.Warnungen));
+        warnungen_ = zustand_.Ausgabe.Warnungen;
+        if (!warnungen_->empty()) {
+            protokoll_.Write(LogKind::Warning, *warnungen_);
+        }
+    }
+    for (const std::string& datei : zustand_.Ausgabe.GeschriebeneDateien) {
+        protokoll_.Write(LogKind::File, datei);
     }
     if (!zustand_.Ausgabe.GeschriebeneDateien.empty()) {
         letzteDatei_ = QFileInfo(Q(zustand_.Ausgabe.GeschriebeneDateien.front())).fileName();
         letzteDateiZeit_ = uhr_();
     }
-    ZustandZeigen();
+    auffrischer_.Geaendert();
 }
 
 void FrmVorlagen::Meldung(const QString& text, Dialoge::Symbol symbol) {

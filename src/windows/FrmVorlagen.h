@@ -6,7 +6,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
+#include "link/LogBook.h"
 #include "link/TelegramStore.h"
 #include "start/ProgramState.h"
 #include "templates/AusgabeLauf.h"
@@ -15,15 +18,19 @@
 class QCloseEvent;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 
+namespace zelmo::net {
+class LinkControl;
+}
 namespace zelmo::widgets {
+class Auffrischer;
 class Gitter;
 class TitledFrame;
 class VorlageModell;
 class VorschauModell;
+class ZeilenListe;
 }  // namespace zelmo::widgets
 
 namespace zelmo::windows {
@@ -39,18 +46,25 @@ class FrmFelderAuswahl;
 // selection dialog opens or the editor closes (the main window clears it when it becomes
 // active); message boxes, file dialogs and other programs taking the focus leave it as it is.
 // Closing asks first; a closed editor deletes itself and emits geschlossen().
+//
+// On air this is the operator's screen: its state line also tells the link's state. An event
+// is turned into output at once, on the telegram's way to its acknowledgement; what the run
+// leaves (txtEreignis, the lists, the preview, the labels) is shown at the next refresh.
 class FrmVorlagen : public QWidget {
     Q_OBJECT
 
   public:
     // `pfad` gives the LiveText data folder (the main window's txtPfadZuLiveText) at the moment
-    // of each run. `state`, `store` and `dialoge` must outlive the window.
+    // of each run. The writers' warnings and files go to `protokoll`. Everything passed must
+    // outlive the window.
     FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialoge& dialoge,
-                std::function<QString()> pfad, QWidget* parent = nullptr);
+                LogBook& protokoll, widgets::Auffrischer& auffrischer,
+                const net::LinkControl& verbindung, std::function<QString()> pfad,
+                QWidget* parent = nullptr);
     ~FrmVorlagen() override;
 
-    // An event handed over by the link: shown in txtEreignis and run once, also when the text
-    // equals the previous one.
+    // An event handed over by the link: run once, also when the text equals the previous one;
+    // txtEreignis shows it at the next refresh.
     void EreignisUebergeben(const QString& eventText);
 
     widgets::VorlageModell& modell() { return *modell_; }
@@ -66,6 +80,7 @@ class FrmVorlagen : public QWidget {
     void datenGewuenscht();
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -73,9 +88,14 @@ class FrmVorlagen : public QWidget {
     void Aufbauen();
     void FormatAnzeigen();
     void AktivSetzen();
-    // The output state line: running into the folder, paused and why, or disturbed.
+    // Shows what the output run and the link hold now (the window's one refresh).
+    void Zeigen();
+    // The state line: the link down or quiet, else running into the folder, paused and why, or
+    // disturbed.
     void ZustandZeigen();
     bool ZeileGewaehlt(int& r);
+    // Where the file dialogs open: the current template's folder.
+    QString VorlagenOrdner() const;
 
     void ZeileBearbeiten();
     void cmdHoch_Click();
@@ -86,12 +106,17 @@ class FrmVorlagen : public QWidget {
     void cmdProjektSpeichern_Click();
 
     void txtEreignis_Change();
+    // The output run for one event text.
+    void Ausgeben(const std::string& ereignisText);
 
     void Meldung(const QString& text, Dialoge::Symbol symbol = Dialoge::Symbol::Keins);
 
     start::ProgramState& state_;
     TelegramStore& store_;
     Dialoge& dialoge_;
+    LogBook& protokoll_;
+    widgets::Auffrischer& auffrischer_;
+    const net::LinkControl& verbindung_;
     std::function<QString()> pfad_;
 
     widgets::VorlageModell* modell_;
@@ -101,6 +126,13 @@ class FrmVorlagen : public QWidget {
     std::function<QTime()> uhr_;
     QTime letzteDateiZeit_;
     QString letzteDatei_;
+    // The file the template was last loaded from or saved to.
+    QString vorlagePfad_;
+    // The last event handed over, and whether txtEreignis shows it yet.
+    QString ereignis_;
+    bool ereignisGezeigt_ = true;
+    // The writers' warnings of the last run in which one of them ran; nothing before.
+    std::optional<std::string> warnungen_;
 
     widgets::Gitter* CtlLXEreignisse;
     widgets::Gitter* CtlLXAusgabe;
@@ -109,10 +141,10 @@ class FrmVorlagen : public QWidget {
     QRadioButton* OptCSVNurDaten;
     QLineEdit* txtTrenner;
     QLineEdit* txtEreignis;
-    QListWidget* listEreignisse;
+    widgets::ZeilenListe* listEreignisse;
     QLabel* lblWarnungen;
     QLabel* lblAusgabeZustand;
-    std::array<QListWidget*, 6> ListGefundenIn{};
+    std::array<widgets::ZeilenListe*, 6> ListGefundenIn{};
     QPushButton* cmdBearbeiten;
     QPushButton* cmdHoch;
     QPushButton* cmdHerunter;

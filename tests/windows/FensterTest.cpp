@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
@@ -26,6 +27,7 @@
 #include "link/Evaluation.h"
 #include "net/LinkClient.h"
 #include "platform/Platform.h"
+#include "widgets/Auffrischer.h"
 #include "widgets/CheckBoxCombo.h"
 #include "widgets/DatenModell.h"
 #include "widgets/Gitter.h"
@@ -44,6 +46,9 @@ using namespace zelmo::windows;
 namespace {
 
 const char* const kIp = "txtIPausUDPEmpfaenger";
+// A telegram whose event is "GA Ein" with Wert1 "1".
+const QByteArray kGaEin = R"({"Ereignis":{"Befehl":"Befehl","Status":"GAEin","Wert1":"1",)"
+                          R"("Wert2":"","Wert3":"","Wert4":""}})";
 const char* const kPort = "txtPortausUDPEmpfaenger";
 
 // A subtree of the data view: a line per row, indented by depth, with its non-empty columns.
@@ -119,7 +124,7 @@ class FensterTest : public QObject {
     }
     QPushButton* knopf(const char* name) const { return kind<QPushButton>(name); }
     QLineEdit* box(const char* name) const { return kind<QLineEdit>(name); }
-    QStringList zeilen(const char* name) const { return Texte(kind<QListWidget>(name)); }
+    QStringList zeilen(const char* name) const { return Texte(kind<QAbstractItemView>(name)); }
     QString datei(const char* name) const { return ordner_->filePath(name); }
     QByteArray startwerte() const { return DateiInhalt(datei("LiveTextStartwerte.TXT")); }
     void startwerte(const QByteArray& inhalt) {
@@ -165,6 +170,17 @@ class FensterTest : public QObject {
         editor_ = qobject_cast<FrmVorlagen*>(fenster_->vorlagen());
         QVERIFY(editor_ && !fenster_->isEnabled());
         editor_->modell().Ersetzen(vorlage);
+    }
+    // On air: connected, the editor active over a line that writes the event's Wert1 into
+    // "aus/uhr.txt".
+    void aufSendung(Sender& sender) {
+        zeigen();
+        verbinden(sender);
+        QVERIFY(QDir(ordner_->path()).mkpath("aus"));
+        box("txtPfadZuLiveText")->setText(datei("aus"));
+        vorlagen(
+            VorlageAus({{"GA Ein", "Alle", "", "", "Alle", "", "01", "uhr", "Ereignis", "Wert1"}}));
+        QVERIFY(QTest::qWaitForWindowActive(editor_));
     }
     template <typename T = QPushButton>
     T* e(const QString& name) {
@@ -278,11 +294,26 @@ class FensterTest : public QObject {
         QCOMPARE(pfade, (QStringList{"nicht bekannt", "unbekannt", datei("Grüß")}));
         QCOMPARE(dialoge_->gezeigt[0].titel, "Suche LiveText Datenordner");
         QCOMPARE(dialoge_->meldungen, QStringList{"Pfad nicht gefunden!"});
+        // The chooser opens in the LiveText folder, or at home while there is none.
+        kind<QToolButton>("ImageLiveTextPfadSuchen")->click();
+        QCOMPARE(dialoge_->gezeigt[0].ordner + " " + dialoge_->gezeigt.last().ordner,
+                 QDir::homePath() + " " + datei("Grüß"));
         fenster_->setGeometry(QRect(QPoint(96, 48), fenster_->size()));
+        auto* gespeichert = kind<QLabel>("lblParameterGespeichert");
+        QVERIFY(!gespeichert->isVisibleTo(fenster_.get()));
+        fenster_->setUhrzeit([] { return QTime(14, 3, 12); });
         knopf("cmdParameterSpeichern")->click();
+        QVERIFY(gespeichert->isVisible());
+        QCOMPARE(gespeichert->text(), "Parameter gespeichert um 14:03:12");
         QCOMPARE(startwerte(), "10.1.2.3\r\n4000\r\n1\r\n" + daten + "\r\n1440\r\n720\r\n");
         QCOMPARE(DateiInhalt(zusatz), QByteArray("Anderes=1\r\nWarnungOhneTelegrammNachSekunden="
                                                  "90\r\nAutomatischWiederverbinden=0\r\n"));
+        // A settings file that cannot be written is not reported as saved.
+        const std::string ordner = state_->folders.settings;
+        state_->folders.settings = datei("fehlt").toStdString();
+        knopf("cmdParameterSpeichern")->click();
+        QCOMPARE(gespeichert->text(), "Parameter konnten nicht gespeichert werden!");
+        state_->folders.settings = ordner;
 
         // Unloading writes what is on screen at that moment.
         box(kPort)->setText("4001");
@@ -314,7 +345,7 @@ class FensterTest : public QObject {
         QCOMPARE(dialoge_->meldungen,
                  (QStringList{"IP-Format stimmt nicht!", "Port-Format stimmt nicht!"}));
         QCOMPARE(dialoge_->gezeigt[0].titel, "Zelmo-LiveText");
-        QCOMPARE(anzeige() + zeilen("ListeClient").join(""), "Verbinden | ConnectFehler");
+        QCOMPARE(anzeige() + zeilen("ListeClient").join(""), "Verbinden");
 
         // Nobody listens on a port just given up: refused at once, yet the wait runs its time.
         const QString frei = Sender().port();
@@ -342,7 +373,11 @@ class FensterTest : public QObject {
             R"({"Ereignis":{"Befehl":"Befehl","Status":"reiterneu","Wert1":"","Wert2":"",)"
             R"("Wert3":"","Wert4":""},"Startliste":{"Records":[{"Name":"Anna"}]}})";
         QVERIFY(sender.quittiert(unbekannt));
-        QCOMPARE(zeilen("ListEreignisse"), QStringList{QString(Rahmen(unbekannt).left(100))});
+        QTRY_COMPARE(zeilen("ListEreignisse"), QStringList{QString(Rahmen(unbekannt).left(100))});
+        // A line wider than the list can be scrolled into view whole.
+        auto* telegramme = kind<QAbstractItemView>("ListEreignisse");
+        QVERIFY(telegramme->horizontalScrollBar()->maximum() + telegramme->viewport()->width() >=
+                telegramme->fontMetrics().horizontalAdvance(zeilen("ListEreignisse")[0]));
         QCOMPARE(kind<QLabel>("LabelGAKomFehler")->text(),
                  "Falsche Abfragetext: " + QString(unbekannt.left(100)));
         knopf("cmdListe1Loeschen")->click();
@@ -363,7 +398,7 @@ class FensterTest : public QObject {
         QTRY_COMPARE(anzeige(), "Verbinden | IP gesperrt | Port gesperrt");
         for (int i = 0; i < 10; ++i)  // the client log shows its ten newest lines
             fenster_->SchreibeInListeClient(QString::number(i));
-        QCOMPARE(zeilen("ListeClient").join(""), "0123456789");
+        QTRY_COMPARE(zeilen("ListeClient").join(""), "0123456789");
         knopf("cmdListeClientLoeschen")->click();
         QVERIFY(zeilen("ListeClient").isEmpty() && fenster_->clientLog().Lines().empty());
     }
@@ -563,7 +598,8 @@ class FensterTest : public QObject {
         QVERIFY(e<QRadioButton>("OptCSVNurDaten")->isChecked());
 
         dialoge_->meldungen.clear();
-        const QString gespeichert = datei("LiveText.json");
+        QVERIFY(QDir(ordner_->path()).mkdir("vorlagen"));
+        const QString gespeichert = datei("vorlagen/LiveText.json");
         dialoge_->pfadAntworten = {gespeichert};
         e("cmdProjektSpeichern")->click();
         QCOMPARE(
@@ -585,11 +621,23 @@ class FensterTest : public QObject {
                  "Vorlagen -" + gespeichert + " - " + datei("v.json") + " - " + gespeichert);
         QCOMPARE(dialoge_->meldungen,
                  (QStringList{"File gespeichert", "Vorlage eingelesen", "Vorlage eingelesen"}));
+        // The file dialogs open beside the program until a template was read or written, then
+        // in that template's folder.
+        QStringList ordner;
+        for (const auto& dialog : dialoge_->gezeigt) {
+            if (dialog.titel.startsWith("Vorlage "))
+                ordner.append(dialog.ordner);
+        }
+        QCOMPARE(ordner, QStringList(8, ordner_->path()) +
+                             (QStringList{datei("vorlagen"), ordner_->path()}));
     }
 
     // Output goes on while a message box or another program has the focus; the field dialog
     // stops it.
     void vorlagenAktivFollowsActivationAndTheFieldDialog() {
+        Sender sender;
+        zeigen();
+        verbinden(sender);
         vorlagen(Buchstaben("AB"));
         QVERIFY(QTest::qWaitForWindowActive(editor_) && state_->vorlagenAktiv);
         QWidget meldung;
@@ -611,7 +659,8 @@ class FensterTest : public QObject {
         editor_->activateWindow();
         QCoreApplication::processEvents();
         QVERIFY(!state_->vorlagenAktiv && !editor_->close() && dialoge_->gezeigt.isEmpty());
-        QCOMPARE(e<QLabel>("lblAusgabeZustand")->text(), "Ausgabe angehalten: Feldauswahl offen");
+        QTRY_COMPARE(e<QLabel>("lblAusgabeZustand")->text(),
+                     "Ausgabe angehalten: Feldauswahl offen");
 
         d("cmdUebernehmen")->click();
         QVERIFY(QTest::qWaitForWindowActive(editor_));
@@ -706,6 +755,7 @@ class FensterTest : public QObject {
                         {"GA Ein", "Zeitspringen", "mit Stechen", "", "Alle", "", "12", "start",
                          "Ereignis\r\nStartliste", "Wert1\r\nName,Land"}}));
         // The data view marks the fields the template names that no telegram has carried.
+        e("cmdDaten")->click();
         const DatenModell& daten = fenster_->datenModell();
         const auto fehlt = [&] {
             QStringList namen;
@@ -723,10 +773,6 @@ class FensterTest : public QObject {
         const auto zeigt = [&] { return zustand->text() + " / " + zustand->styleSheet(); };
         const QString gelb = " / background: #f0b000; color: black;";
         const QString laeuft = "Ausgabe läuft in " + aus.path() + " – ";
-        // The main window is a form of the program: while it is active nothing is output.
-        fenster_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(fenster_.get()));
-        QTRY_COMPARE(zeigt(), "Ausgabe angehalten: Vorlagen nicht aktiv" + gelb);
         editor_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor_));
         QTRY_COMPARE(zeigt(),
@@ -747,16 +793,20 @@ class FensterTest : public QObject {
         QCOMPARE(DateiInhalt(aus.filePath("start.txt")), startTxt);
         QCOMPARE(DateiInhalt(aus.filePath("control.txt")),
                  QByteArray("LiveText_PageNo = 12\r\nLiveText_Play = 0\r\nLiveText_Play = 1\r\n"));
-        QCOMPARE(zustand->text(), laeuft + "letzte Datei start.txt um 14:03:12");
+        QTRY_COMPARE(zustand->text(), laeuft + "letzte Datei start.txt um 14:03:12");
         QTRY_COMPARE(fehlt(), "Reiter");
         // The event's separators read " | "; both lines name the event. The preview fits.
-        auto* ereignisse = e<QListWidget>("listEreignisse");
-        QCOMPARE(Texte(ereignisse), QStringList{"GA Ein\x1b"
-                                                "1\x1b\x1b\x1b"});
-        QCOMPARE(qobject_cast<QStyledItemDelegate*>(ereignisse->itemDelegate())
-                     ->displayText(ereignisse->item(0)->text(), QLocale()),
-                 "GA Ein | 1 |  |  | ");
-        QCOMPARE(Texte(e<QListWidget>("ListGefundenIn0")), (QStringList{"0", "1"}));
+        auto* ereignisse = e<QAbstractItemView>("listEreignisse");
+        QCOMPARE(Texte(ereignisse), QStringList{"GA Ein | 1 |  |  | "});
+        QCOMPARE(ereignisse->model()->index(0, 0).data(Qt::UserRole).toString(),
+                 "GA Ein\x1b"
+                 "1\x1b\x1b\x1b");
+        QCOMPARE(e<QLineEdit>("txtEreignis")->text(),
+                 "GA Ein\x1b"
+                 "1\x1b\x1b\x1b");
+        // The diagnostic lists are always hidden, so only their model is filled.
+        QCOMPARE(editor_->zustand().ListGefundenIn[0], (std::vector<std::string>{"0", "1"}));
+        QVERIFY(Texte(e<QAbstractItemView>("ListGefundenIn0")).isEmpty());
         auto* vorschau = e<Gitter>("CtlLXAusgabe");
         const QModelIndex wert = vorschau->model()->index(0, 3);
         QCOMPARE(wert.data().toString() + '|' + wert.data(Qt::ToolTipRole).toString(),
@@ -785,7 +835,7 @@ class FensterTest : public QObject {
                  QByteArray("\"1\";\r\n\"Anna\";\r\n\"J\xf6rg\"\r\n"));
         pfad->clear();
         QVERIFY(sender.quittiert(telegramm));
-        QCOMPARE(e<QLabel>("lblWarnungen")->text(), "Kein Ausgabepfad angegeben!");
+        QTRY_COMPARE(e<QLabel>("lblWarnungen")->text(), "Kein Ausgabepfad angegeben!");
         QCOMPARE(zeigt(), "Ausgabe gestört: siehe Warnungen / background: #c00000; color: white;");
         pfad->setText(aus.path());
 
@@ -806,6 +856,144 @@ class FensterTest : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(editor_));
         QTRY_COMPARE(e<QLabel>("lblAusgabeZustand")->text(),
                      "Ausgabe angehalten: keine Vorlagenzeilen");
+        dialoge_->jaNeinAntworten = {true};
+        QVERIFY(fenster_->close());
+    }
+
+    // Closing the main window while the editor is open asks the editor's question first. "Nein"
+    // keeps both windows, the connection and the output; "Ja" writes the settings, closes the
+    // connection and unloads.
+    void schliessenFragtErstDieVorlagen() {
+        Sender sender;
+        aufSendung(sender);
+        const QDir aus(datei("aus"));
+        QSignalSpy entladen(fenster_.get(), &FrmLiveTextEmpfaenger::entladen);
+
+        QVERIFY(!fenster_->close());
+        QCOMPARE(dialoge_->gezeigt.last().text, "Vorlagen gespeichert?");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(fenster_->isVisible() && editor_ && editor_->isVisible() && entladen.isEmpty());
+        QVERIFY(!QFile::exists(datei("LiveTextStartwerte.TXT")));
+        QVERIFY(fenster_->linkClient().isConnected() && state_->vorlagenAktiv);
+        QVERIFY(sender.quittiert(kGaEin));
+        QCOMPARE(DateiInhalt(aus.filePath("uhr.txt")), QByteArray("Ereignis.Wert1 = 1\r\n"));
+
+        dialoge_->jaNeinAntworten = {true};
+        QVERIFY(fenster_->close());
+        QVERIFY(entladen.count() == 1 && QFile::exists(datei("LiveTextStartwerte.TXT")));
+        QVERIFY(!fenster_->linkClient().isConnected());
+        QTRY_VERIFY(editor_.isNull());
+    }
+
+    // On air the operator sees the editor only: its state line tells when the link has gone
+    // quiet and when it is gone.
+    void vorlagenZeigenDenZustandDerVerbindung() {
+        Sender sender;
+        aufSendung(sender);
+        kind<QSpinBox>("txtWarnungNachSekunden")->setValue(5);
+        const QDir aus(datei("aus"));
+        editor_->setUhr([] { return QTime(0, 3, 35); });
+        auto* zustand = e<QLabel>("lblAusgabeZustand");
+        const auto zeigt = [&] { return zustand->text() + " / " + zustand->styleSheet(); };
+        const QString rot = " / background: #c00000; color: white;";
+        const QString laeuft = "Ausgabe läuft in " + aus.path() +
+                               " – letzte Datei uhr.txt um 00:03:35 / background: #1e7b34; "
+                               "color: white;";
+        QVERIFY(sender.quittiert(kGaEin));
+        QTRY_COMPARE(zeigt(), laeuft);
+        jetzt_ += 12s;
+        QTRY_COMPARE(zeigt(), "Seit 12 s kein Telegramm!" + rot);
+        QVERIFY(sender.quittiert(kGaEin));
+        QTRY_COMPARE(zeigt(), laeuft);
+        sender.letzte()->disconnectFromHost();
+        QTRY_COMPARE(zeigt(), "Keine Verbindung zum Sender" + rot);
+    }
+
+    // The main window is disabled while the editor is open: the window system activating it
+    // (a click on it) hands the activation to the editor, and output goes on.
+    void gesperrtesHauptfensterGibtDieAktivierungWeiter() {
+        Sender sender;
+        aufSendung(sender);
+        const QDir aus(datei("aus"));
+        fenster_->activateWindow();
+        QTRY_VERIFY(editor_->isActiveWindow());
+        QVERIFY(state_->vorlagenAktiv);
+        QVERIFY(sender.quittiert(kGaEin));
+        QCOMPARE(DateiInhalt(aus.filePath("uhr.txt")), QByteArray("Ereignis.Wert1 = 1\r\n"));
+    }
+
+    // "Daten" while telegrams arrive: no glyph cut, whole names and values in the tool tips, the
+    // top row and the selection stay where the operator put them, and "Anhalten" freezes the
+    // tree while the store goes on.
+    void datenAnsichtBleibtWoDerBedienerSieHinstellt() {
+        Sender sender;
+        zeigen();
+        verbinden(sender);
+        const auto telegramm = [](const QByteArray& land, const QByteArray& ersterSatz) {
+            QByteArray saetze =
+                "{\"Name\":\"Quintus \xd6\",\"Land\":\"" + land + "\"" + ersterSatz + "}";
+            for (int i = 1; i < 40; ++i)
+                saetze += ",{\"Name\":\"Reiter " + QByteArray::number(i) + "\",\"Land\":\"" + land +
+                          "\"}";
+            return R"({"Ereignis":{"Befehl":"Nein"},"Umlaufdaten":{"Records":[)"
+                   R"({"Uml1StilspringenOderSpringpferdeMitLangemNamen":"Wahr"}]},)"
+                   R"("Startliste":{"Records":[)" +
+                   saetze + "]}}";
+        };
+        QVERIFY(sender.quittiert(telegramm("\xd6sterreich", "")));
+        knopf("cmdDaten")->click();
+        QWidget* daten = fenster_->daten();
+        QVERIFY(QTest::qWaitForWindowExposed(daten));
+        auto* baum = Kind<QTreeView>(daten, "baumDaten");
+        const QAbstractItemModel& m = *baum->model();
+        Kind<QPushButton>(daten, "cmdAufklappen")->click();
+        const auto feld = [&](const QString& abschnitt, int satz, const QString& name) {
+            return Zeile(m, name, Zeile(m, QString("Satz %1").arg(satz), Zeile(m, abschnitt)));
+        };
+        const QModelIndex land = feld("Startliste", 0, "Land").siblingAtColumn(1);
+        QCOMPARE(land.data().toString(), "Österreich");
+
+        // The line is centred in its row; the marks above the capitals and the descenders must
+        // lie inside the row, plain and bold.
+        const QRect zeile = baum->visualRect(land);
+        for (const bool fett : {false, true}) {
+            QFont schrift = baum->font();
+            schrift.setBold(fett);
+            const QFontMetrics fm(schrift);
+            const QRect glyphen = fm.boundingRect("ÄÖÜgjy");
+            const int grundlinie = zeile.top() + (zeile.height() - fm.height()) / 2 + fm.ascent();
+            QVERIFY2(grundlinie + glyphen.top() >= zeile.top() &&
+                         grundlinie + glyphen.bottom() <= zeile.bottom(),
+                     qPrintable(QString("Zeile %1 px hoch").arg(zeile.height())));
+        }
+        const QModelIndex langerName =
+            feld("Umlaufdaten", 0, "Uml1StilspringenOderSpringpferdeMitLangemNamen");
+        QCOMPARE(langerName.data(Qt::ToolTipRole).toString(),
+                 "Uml1StilspringenOderSpringpferdeMitLangemNamen");
+        QCOMPARE(land.data(Qt::ToolTipRole).toString(), "Österreich");
+
+        // Fields come to record 0, above the rows in view.
+        const QPersistentModelIndex oben = Zeile(m, "Satz 20", Zeile(m, "Startliste"));
+        const QPersistentModelIndex gewaehlt = feld("Startliste", 25, "Name");
+        baum->scrollTo(oben, QAbstractItemView::PositionAtTop);
+        baum->setCurrentIndex(gewaehlt);
+        const int y = baum->visualRect(gewaehlt).top();
+        QSignalSpy aufgefrischt(&fenster_->auffrischer(), &widgets::Auffrischer::auffrischen);
+        QVERIFY(sender.quittiert(telegramm("\xd6sterreich", R"(,"Fehler":"4","Zeit":"61.2")")));
+        QVERIFY(aufgefrischt.wait());
+        QCOMPARE(feld("Startliste", 0, "Zeit").siblingAtColumn(1).data().toString(), "61.2");
+        QCOMPARE(baum->indexAt(QPoint(0, 0)).data().toString(), "Satz 20");
+        QCOMPARE(baum->visualRect(gewaehlt).top(), y);
+        QCOMPARE(baum->currentIndex().siblingAtColumn(1).data().toString(), "Reiter 25");
+
+        // Frozen, the tree shows what it showed; released, it catches up.
+        auto* anhalten = Kind<QPushButton>(daten, "cmdAnhalten");
+        anhalten->click();
+        QVERIFY(sender.quittiert(telegramm("GER", "")));
+        QVERIFY(aufgefrischt.wait());
+        QCOMPARE(land.data().toString(), "Österreich");
+        anhalten->click();
+        QCOMPARE(land.data().toString(), "GER");
         QVERIFY(fenster_->close());
     }
 
