@@ -55,8 +55,9 @@ bool QtTexteDeutsch(QCoreApplication& application, const QString& ordner) {
 }
 
 int Main(platform::Platform& platform, windows::Dialoge& dialoge) {
-    // SIGTERM (a session's logout, `kill`) closes the main window as the operator would, so the
-    // settings are written and the program ends with 0. Watched from the start: a request that
+    // SIGTERM (a session's logout, a shutdown, `kill`) closes the main window as the operator
+    // would, but without the editor's question, so the settings are written and the program
+    // ends with 0 before the system loses patience. Watched from the start: a request that
     // comes while a start message is open is kept until the window is there.
     net::SignalWatcher signale;
     bool beendenVerlangt = false;
@@ -87,12 +88,12 @@ int Main(platform::Platform& platform, windows::Dialoge& dialoge) {
             schleife.quit();
         });
         QObject::connect(&signale, &net::SignalWatcher::terminationRequested, &hauptfenster,
-                         [&] { hauptfenster.close(); });
+                         [&] { hauptfenster.BeendenOhneFrage(); });
         hauptfenster.show();
         hauptfenster.raise();
         hauptfenster.activateWindow();
         if (beendenVerlangt)
-            hauptfenster.close();
+            hauptfenster.BeendenOhneFrage();
         if (!entladen)
             schleife.exec();
         AlleFensterSchliessen(&hauptfenster);

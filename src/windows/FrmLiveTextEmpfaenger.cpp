@@ -524,13 +524,19 @@ void FrmLiveTextEmpfaenger::changeEvent(QEvent* event) {
 void FrmLiveTextEmpfaenger::closeEvent(QCloseEvent* event) {
     if (!entladenErledigt_) {
         // The editor asks its question first; its "Nein" keeps the program as it is.
-        if (vorlagen_ && !vorlagen_->close()) {
+        if (vorlagen_ && !ohneFrage_ && !vorlagen_->close()) {
             event->ignore();
             return;
         }
+        delete vorlagen_.data();
         Entladen();
     }
     event->accept();
+}
+
+void FrmLiveTextEmpfaenger::BeendenOhneFrage() {
+    ohneFrage_ = true;
+    close();
 }
 
 void FrmLiveTextEmpfaenger::Entladen() {

@@ -66,6 +66,10 @@ class FrmLiveTextEmpfaenger : public QWidget {
     // The LiveText data folder as the output run reads it: the text of txtPfadZuLiveText.
     QString Pfad() const;
 
+    // Ends the program when the system asks (SIGTERM: a logout, a shutdown): as closing the
+    // window, but the editor closes without its question, which nobody may be there to answer.
+    void BeendenOhneFrage();
+
     // Replaces the clock and the tick of the connection wait, the link-freshness line and
     // automatic reconnection (tests move time by hand).
     void setVerbindenUhr(Uhr uhr, std::chrono::milliseconds takt);
@@ -153,6 +157,7 @@ class FrmLiveTextEmpfaenger : public QWidget {
     bool ersteAktivierungErledigt_ = false;
     bool autoVerbindenErledigt_ = false;
     bool entladenErledigt_ = false;
+    bool ohneFrage_ = false;
     bool mausBeschaeftigt_ = false;
     // What the views show already.
     std::uint64_t gezeigtesProtokoll_ = 0;

@@ -1064,11 +1064,15 @@ class FensterTest : public QObject {
     // start message was open. The catalogues are looked for in the folders in use.
     void sigtermSchliesstWieDerBediener_data() {
         QTest::addColumn<bool>("waehrendMeldung");
-        QTest::newRow("Hauptfenster offen") << false;
-        QTest::newRow("Startmeldung offen") << true;
+        QTest::addColumn<bool>("vorlagenOffen");
+        QTest::newRow("Hauptfenster offen") << false << false;
+        QTest::newRow("Startmeldung offen") << true << false;
+        // Nobody may be there to answer the editor's question: it is not asked.
+        QTest::newRow("Vorlagen offen") << false << true;
     }
     void sigtermSchliesstWieDerBediener() {
         QFETCH(bool, waehrendMeldung);
+        QFETCH(bool, vorlagenOffen);
         // The signal comes while the box is up: its own event loop takes it. A main window
         // still open once the program's event loop runs has missed it.
         bool offenGeblieben = false;
@@ -1101,13 +1105,21 @@ class FensterTest : public QObject {
         std::unique_ptr<FakeDialoge> dialoge =
             waehrendMeldung ? std::make_unique<SignalBeiMeldung>(&offenGeblieben)
                             : std::make_unique<FakeDialoge>();
+        dialoge->jaNeinAntworten = {true};
         if (!waehrendMeldung)
-            QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+            QTimer::singleShot(0, [vorlagenOffen] {
+                for (QWidget* fenster : QApplication::topLevelWidgets()) {
+                    if (vorlagenOffen && qobject_cast<FrmLiveTextEmpfaenger*>(fenster))
+                        fenster->findChild<QPushButton*>("cmdVorlagen")->click();
+                }
+                ::raise(SIGTERM);
+            });
         QCOMPARE(zelmo::app::Main(platform, *dialoge), 0);
         QCoreApplication::processEvents();
         QVERIFY(!offenGeblieben);
         QCOMPARE(dialoge->meldungen,
                  QStringList{"Kann Tabelle: " + paket + "/Ereignisse.json - nicht finden!"});
+        QCOMPARE(dialoge->jaNeinAntworten.size(), 1);
         QVERIFY(DateiInhalt(einstellungen + "/LiveTextStartwerte.TXT")
                     .startsWith("Localhost\r\n3000\r\n0\r\nnicht bekannt\r\n"));
         QVERIFY(QFile::exists(einstellungen + "/LiveTextZusatzwerte.TXT"));
