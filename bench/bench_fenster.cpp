@@ -2,7 +2,8 @@
 // sender sends the same 20 KB telegram stop-and-wait to a `zelmo receive` child and to the
 // desktop program's real windows in this process (main window connected, template editor open
 // and active with a template loaded through its own "Projekt einlesen", output running), in
-// alternating blocks, so that both see the same load of the machine. Prints the round trips,
+// alternating blocks, so that both see the same load of the machine. Both keep a daily log and
+// a flight recording, as the desktop program always does. Prints the round trips,
 // the CPU time per telegram of each receiving thread (the child's main thread; here the GUI
 // thread, not the sender's) and the resident memory of both, side by side, with the ratios
 // the on-air screen must meet.
@@ -40,6 +41,7 @@
 #include "link/Frame.h"
 #include "link/SampleTelegram.h"
 #include "net/LinkClient.h"
+#include "platform/Folders.h"
 #include "start/ProgramState.h"
 #include "templates/VorlageDatei.h"
 #include "windows/Dialoge.h"
@@ -253,6 +255,8 @@ int main(int argc, char* argv[]) {
     const QString kopflosAus = temp.filePath("kopflos");
     const QString fensterAus = temp.filePath("fenster");
     const QString programm = temp.filePath("programm");
+    const QString kopflosProtokolle = temp.filePath("kopflos-protokolle");
+    const QString kopflosMitschnitt = temp.filePath("kopflos-mitschnitt");
     if (!temp.isValid() || !QDir().mkpath(kopflosAus) || !QDir().mkpath(fensterAus) ||
         !QDir().mkpath(programm)) {
         std::fprintf(stderr, "bench_fenster: kein temporärer Ordner\n");
@@ -294,7 +298,8 @@ int main(int argc, char* argv[]) {
     kind.setStandardOutputFile(QProcess::nullDevice());
     kind.start(parser.value(zelmoOption),
                {"receive", "--connect", QStringLiteral("127.0.0.1:%1").arg(port[0]), "--template",
-                vorlage, "--output", kopflosAus, "--exit-on-disconnect"});
+                vorlage, "--output", kopflosAus, "--exit-on-disconnect", "--log-dir",
+                kopflosProtokolle, "--record-dir", kopflosMitschnitt});
     if (!kind.waitForStarted(kTimeoutMs)) {
         std::fprintf(stderr, "bench_fenster: zelmo receive startet nicht: %s\n",
                      qPrintable(parser.value(zelmoOption)));
@@ -306,6 +311,7 @@ int main(int argc, char* argv[]) {
 
     start::ProgramState state;
     state.programFolder = programm.toStdString();
+    state.folders = platform::PortableFolders(state.programFolder);
     BenchDialoge dialoge;
     dialoge.vorlage = vorlage;
     std::string fehler;
@@ -340,6 +346,12 @@ int main(int argc, char* argv[]) {
         hauptfenster.close();
     }
     kind.waitForFinished(kTimeoutMs);
+    // Both sides must have done the same work.
+    for (const QString& ordner : {programm + "/Protokolle", programm + "/Mitschnitt",
+                                  kopflosProtokolle, kopflosMitschnitt}) {
+        if (fehler.empty() && QDir(ordner).isEmpty())
+            fehler = "kein Protokoll oder Mitschnitt in " + ordner.toStdString();
+    }
     if (!fehler.empty()) {
         std::fprintf(stderr, "bench_fenster: %s\n", fehler.c_str());
         return 1;

@@ -19,6 +19,8 @@ struct LocalMoment {
     std::int64_t LocalMs() const { return utcMs + std::int64_t{offsetSeconds} * 1000; }
     // The local calendar day, counted from 1970-01-01.
     std::int64_t Day() const;
+
+    bool operator==(const LocalMoment&) const = default;
 };
 
 class LocalClock {

@@ -144,7 +144,7 @@ AusgabeLaufErgebnis AusgabeLauf(const Vorlage& vorlage, std::string_view ereigni
         return ergebnis;
     }
     zustand.Ausgabe.GeschriebeneDateien.clear();
-    zustand.listEreignisse.Append(std::string(ereignisText));
+    zustand.listEreignisse.Append(std::string(ereignisText), zustand.Zeitpunkt);
     const std::string_view ereignis = ereignisText.substr(0, ereignisText.find(kFeldTrenner));
     for (auto& liste : zustand.ListGefundenIn) {
         liste.clear();

@@ -21,8 +21,10 @@ using GefundenListen = std::array<std::vector<std::string>, 6>;
 
 // What the output run leaves on the editor window from one event to the next.
 struct AusgabeLaufZustand {
-    // listEreignisse: the last seven event texts, oldest first.
+    // listEreignisse: the last seven event texts, oldest first, each with Zeitpunkt as it was
+    // when the event came (set by the caller before the run; nothing where nobody shows it).
     RollingLog listEreignisse{kEventListLimit};
+    RollingLog::Time Zeitpunkt;
     GefundenListen ListGefundenIn;
     // Preview rows, warning text and the files written by the last run (cleared at its start).
     AusgabeZiel Ausgabe;

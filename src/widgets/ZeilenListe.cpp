@@ -43,7 +43,14 @@ class ZeilenListe::Modell : public QAbstractListModel {
             case Qt::DisplayRole:
                 return texte[index.row()];
             case Qt::UserRole:
-                return QString::fromStdString(zeilen->at(static_cast<std::size_t>(index.row())));
+                return QString::fromStdString(
+                    inhalt->zeilen.at(static_cast<std::size_t>(index.row())));
+            case Qt::ToolTipRole: {
+                const auto zeile = static_cast<std::size_t>(index.row());
+                if (zeile >= inhalt->zeiten.size() || !inhalt->zeiten[zeile])
+                    return {};
+                return QString::fromStdString(journal::Zeitstempel(*inhalt->zeiten[zeile]));
+            }
             case Qt::SizeHintRole:
                 return groesse;
             default:
@@ -54,13 +61,13 @@ class ZeilenListe::Modell : public QAbstractListModel {
     using QAbstractListModel::beginResetModel;
     using QAbstractListModel::endResetModel;
 
-    const std::vector<std::string>* zeilen = nullptr;
+    const Inhalt* inhalt = nullptr;
     QStringList texte;
     QSize groesse;
 };
 
 ZeilenListe::ZeilenListe(QWidget* parent) : QListView(parent), modell_(new Modell(this)) {
-    modell_->zeilen = &zeilen_;
+    modell_->inhalt = &inhalt_;
     setModel(modell_);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -75,21 +82,21 @@ ZeilenListe::~ZeilenListe() = default;
 
 void ZeilenListe::SetzeAnzeige(std::function<QString(const QString&)> anzeige) {
     anzeige_ = std::move(anzeige);
-    Uebernehmen(std::move(zeilen_));
+    Uebernehmen(std::move(inhalt_));
 }
 
-void ZeilenListe::Uebernehmen(std::vector<std::string> zeilen) {
+void ZeilenListe::Uebernehmen(Inhalt inhalt) {
     ausstehend_.reset();
     QStringList texte;
-    texte.reserve(static_cast<qsizetype>(zeilen.size()));
-    for (const std::string& zeile : zeilen) {
+    texte.reserve(static_cast<qsizetype>(inhalt.zeilen.size()));
+    for (const std::string& zeile : inhalt.zeilen) {
         const QString text = QString::fromStdString(zeile);
         texte.append(anzeige_ ? anzeige_(text) : text);
     }
     // Measured before the reset, whose layout takes the size of the first row for all.
     const QSize groesse = Groesse(texte);
     modell_->beginResetModel();
-    zeilen_ = std::move(zeilen);
+    inhalt_ = std::move(inhalt);
     modell_->texte = std::move(texte);
     modell_->groesse = groesse;
     modell_->endResetModel();
@@ -127,7 +134,7 @@ void ZeilenListe::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         zeichenBreiten_.clear();
         hoehe_ = Zeilenhoehe(font());
-        Uebernehmen(std::move(zeilen_));
+        Uebernehmen(std::move(inhalt_));
     }
 }
 

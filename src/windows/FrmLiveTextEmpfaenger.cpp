@@ -24,6 +24,7 @@
 #include "link/LinkFreshness.h"
 #include "net/LinkClient.h"
 #include "net/LinkControl.h"
+#include "net/LinkJournal.h"
 #include "start/StartChecks.h"
 #include "widgets/Auffrischer.h"
 #include "widgets/DatenModell.h"
@@ -111,6 +112,12 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
 
     AufbauFenster();
 
+    if (!state.folders.state.empty()) {
+        journal_ = std::make_unique<net::LinkJournal>(protokoll_, verbindung_->Client(),
+                                                      state.folders.state);
+        connect(journal_.get(), &net::LinkJournal::geaendert, auffrischer_,
+                &widgets::Auffrischer::Geaendert);
+    }
     connect(verbindung_, &net::LinkControl::geaendert, auffrischer_,
             &widgets::Auffrischer::Geaendert);
     connect(verbindung_, &net::LinkControl::wartenBeendet, this,
@@ -137,6 +144,8 @@ FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
     verbindung_->disconnect(this);
     verbindung_->Client().disconnect(this);
     verbindung_->Beenden();
+    // The last lines (the connection closed) go into the files now.
+    journal_.reset();
     ctlProgressbar1->Beenden();
     if (mausBeschaeftigt_)
         QApplication::restoreOverrideCursor();
@@ -455,8 +464,8 @@ void FrmLiveTextEmpfaenger::Zeigen() {
 
     if (protokoll_.Version() != gezeigtesProtokoll_) {
         gezeigtesProtokoll_ = protokoll_.Version();
-        ListEreignisse->Setzen(protokoll_.Telegrams().Lines());
-        ListeClient->Setzen(protokoll_.Client().Lines());
+        ListEreignisse->Setzen(protokoll_.Telegrams());
+        ListeClient->Setzen(protokoll_.Client());
         if (protokoll_.Status())
             LabelGAKomFehler->setText(FromUtf8(*protokoll_.Status()));
     }

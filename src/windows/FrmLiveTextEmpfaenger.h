@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "link/LogBook.h"
 #include "link/TelegramStore.h"
@@ -26,6 +27,7 @@ class QToolButton;
 namespace zelmo::net {
 class LinkClient;
 class LinkControl;
+class LinkJournal;
 }  // namespace zelmo::net
 namespace zelmo::widgets {
 class Auffrischer;
@@ -47,7 +49,8 @@ class FrmVorlagen;
 //
 // A view over the connection (net::LinkControl) and the log book: both take every change at
 // once, and the window shows them at the next refresh of the one refresh timer it shares with
-// the editor and the data view.
+// the editor and the data view. Every line of the log book and every telegram also go to the
+// files in the state folder (net::LinkJournal).
 class FrmLiveTextEmpfaenger : public QWidget {
     Q_OBJECT
 
@@ -82,7 +85,7 @@ class FrmLiveTextEmpfaenger : public QWidget {
 
     net::LinkControl& verbindung() { return *verbindung_; }
     net::LinkClient& linkClient();
-    // Every line the program logs passes through here.
+    // Every line the program logs passes through here; its clock gives the lines' times.
     LogBook& protokoll() { return protokoll_; }
     const RollingLog& telegrammLog() const { return protokoll_.Telegrams(); }
     const RollingLog& clientLog() const { return protokoll_.Client(); }
@@ -150,6 +153,8 @@ class FrmLiveTextEmpfaenger : public QWidget {
     LogBook protokoll_;
     widgets::Auffrischer* auffrischer_;
     net::LinkControl* verbindung_;
+    // Nothing without a state folder. Ends before the log book and the connection.
+    std::unique_ptr<net::LinkJournal> journal_;
     start::Settings startwerte_;
     start::ExtraSettings zusatzwerte_;
     std::function<QTime()> uhrzeit_;

@@ -165,6 +165,15 @@ void FrmVorlagen::Aufbauen() {
     gross.setBold(true);
     lblAusgabeZustand->setFont(gross);
     lblAusgabeZustand->setMargin(6);
+    // A line of its own: the state line turns red only for output that has stopped, and a
+    // log that cannot be written stops nothing.
+    lblProtokollStoerung = new QLabel(this);
+    lblProtokollStoerung->setObjectName(QStringLiteral("lblProtokollStoerung"));
+    lblProtokollStoerung->setWordWrap(true);
+    lblProtokollStoerung->setMargin(4);
+    lblProtokollStoerung->setStyleSheet(QStringLiteral("background: #fff2b3; color: black;"));
+    lblProtokollStoerung->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblProtokollStoerung->hide();
 
     lblWarnungen = new QLabel(QStringLiteral("Warnungen"), this);
     lblWarnungen->setObjectName(QStringLiteral("lblWarnungen"));
@@ -201,6 +210,7 @@ void FrmVorlagen::Aufbauen() {
     gesamt->addWidget(CtlLXEreignisse, 3);
     gesamt->addLayout(zeilenKnoepfe);
     gesamt->addWidget(lblAusgabeZustand);
+    gesamt->addWidget(lblProtokollStoerung);
     gesamt->addLayout(unten, 2);
     for (auto* liste : ListGefundenIn) {
         gesamt->addWidget(liste);
@@ -300,7 +310,7 @@ void FrmVorlagen::Zeigen() {
         txtEreignis->setText(ereignis_);
         ereignisGezeigt_ = true;
     }
-    listEreignisse->Setzen(zustand_.listEreignisse.Lines());
+    listEreignisse->Setzen(zustand_.listEreignisse);
     for (std::size_t i = 0; i < ListGefundenIn.size(); ++i) {
         ListGefundenIn[i]->Setzen(zustand_.ListGefundenIn[i]);
     }
@@ -313,6 +323,10 @@ void FrmVorlagen::Zeigen() {
         }
         lblWarnungen->setText(Q(*warnungen_));
     }
+    const std::optional<std::string>& stoerung = protokoll_.FileFault();
+    if (stoerung)
+        lblProtokollStoerung->setText(Q(*stoerung) + QStringLiteral("\nDie Ausgabe läuft weiter."));
+    lblProtokollStoerung->setVisible(stoerung.has_value());
     ZustandZeigen();
 }
 
@@ -539,6 +553,7 @@ void FrmVorlagen::txtEreignis_Change() {
 void FrmVorlagen::Ausgeben(const std::string& ereignisText) {
     AusgabeLaufErgebnis ergebnis;
     bool abgebrochen = false;
+    zustand_.Zeitpunkt = protokoll_.Now();
     try {
         ergebnis = AusgabeLauf(modell_->vorlage(), ereignisText, store_.Latest(),
                                store_.Section("AktUml"), store_.Section("Umlaufdaten"),

@@ -144,6 +144,8 @@ class FrmVorlagen : public QWidget {
     widgets::ZeilenListe* listEreignisse;
     QLabel* lblWarnungen;
     QLabel* lblAusgabeZustand;
+    // What keeps the logs or the recording from being written; output goes on.
+    QLabel* lblProtokollStoerung;
     std::array<widgets::ZeilenListe*, 6> ListGefundenIn{};
     QPushButton* cmdBearbeiten;
     QPushButton* cmdHoch;

@@ -7,15 +7,31 @@
 
 namespace zelmo {
 
-// Each kind lands where the windows show it, and every line reaches every observer in order.
+namespace {
+
+// Each reading one second after the previous one, from 2026-12-07 14:03:12.345+01:00 on.
+class TickingClock : public journal::LocalClock {
+  public:
+    journal::LocalMoment Now() override { return {ms += 1000, 3600}; }
+    std::int64_t ms = 1796648591345;
+};
+
+}  // namespace
+
+// Each kind lands where the windows show it, stamped by the book's clock, and every line
+// reaches every observer in order with the same time; a removed observer hears no more.
 TEST(LogBook, EachKindGoesToItsPlaceAndEveryLineToTheObservers) {
     LogBook log;
+    TickingClock clock;
+    log.SetClock(clock);
     std::vector<std::string> first;
     std::vector<std::string> second;
-    log.AddObserver([&](LogKind kind, std::string_view text) {
-        first.push_back(std::string(LogKindName(kind)) + ": " + std::string(text));
+    log.AddObserver([&](LogKind kind, std::string_view text, journal::LocalMoment at) {
+        first.push_back(journal::Zeitstempel(at).substr(17, 2) + " " +
+                        std::string(LogKindName(kind)) + ": " + std::string(text));
     });
-    log.AddObserver([&](LogKind, std::string_view text) { second.emplace_back(text); });
+    const auto id = log.AddObserver(
+        [&](LogKind, std::string_view text, journal::LocalMoment) { second.emplace_back(text); });
     const struct {
         LogKind kind;
         const char* text;
@@ -30,8 +46,8 @@ TEST(LogBook, EachKindGoesToItsPlaceAndEveryLineToTheObservers) {
         {LogKind::Status, "Fehler in der Datenauswertung!", "0000000042{",
          "TCPClient TCPConnect - Socket: 7", "Fehler in der Datenauswertung!", true},
         {LogKind::Status, "", "0000000042{", "TCPClient TCPConnect - Socket: 7", "", true},
-        {LogKind::Warning, "Kein Ausgabepfad angegeben!", "0000000042{",
-         "TCPClient TCPConnect - Socket: 7", "", false},
+        {LogKind::Warning, "Kein Ausgabepfad angegeben!\r\nDatei nicht geschrieben: /lt/A.txt",
+         "0000000042{", "TCPClient TCPConnect - Socket: 7", "", false},
         {LogKind::File, "/lt/Uhr.txt", "0000000042{", "TCPClient TCPConnect - Socket: 7", "",
          false},
     };
@@ -49,14 +65,19 @@ TEST(LogBook, EachKindGoesToItsPlaceAndEveryLineToTheObservers) {
         EXPECT_EQ(join(log.Client()), row.client);
         EXPECT_EQ(log.Status().value_or("-"), row.status);
         EXPECT_EQ(log.Version() != before, row.shown);
-        EXPECT_EQ(second.back(), row.text);
     }
-    EXPECT_EQ(first, (std::vector<std::string>{
-                         "telegramm: 0000000042{", "client: TCPClient TCPConnect - Socket: 7",
-                         "status: Fehler in der Datenauswertung!", "status: ",
-                         "warnung: Kein Ausgabepfad angegeben!", "datei: /lt/Uhr.txt"}));
+    EXPECT_EQ(first,
+              (std::vector<std::string>{
+                  "12 telegramm: 0000000042{", "13 client: TCPClient TCPConnect - Socket: 7",
+                  "14 status: Fehler in der Datenauswertung!",
+                  "15 status: ", "16 warnung: Kein Ausgabepfad angegeben!",
+                  "16 warnung: Datei nicht geschrieben: /lt/A.txt", "17 datei: /lt/Uhr.txt"}));
+    EXPECT_EQ(second.size(), first.size());
+    log.RemoveObserver(id);
+    log.Write(LogKind::File, "/lt/B.txt");
+    EXPECT_EQ(second.size() + 1, first.size());
     log.ClearClient();
-    EXPECT_TRUE(log.Client().Lines().empty());
+    EXPECT_TRUE(log.Client().Lines().empty() && log.Client().Times().empty());
     EXPECT_EQ(log.Telegrams().Size(), 1u);
 }
 

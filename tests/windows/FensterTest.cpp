@@ -19,11 +19,14 @@
 #include <QTreeView>
 #include <QWindow>
 #include <csignal>
+#include <cstring>
 
 #include "FakeDialoge.h"
 #include "TestHilfen.h"
 #include "app/Main.h"
 #include "component/Collection.h"
+#include "journal/LocalTime.h"
+#include "journal/Show.h"
 #include "link/Evaluation.h"
 #include "net/LinkClient.h"
 #include "platform/Platform.h"
@@ -108,6 +111,11 @@ class FensterTest : public QObject {
     std::unique_ptr<QTemporaryDir> ordner_;
     std::unique_ptr<start::ProgramState> state_;
     std::unique_ptr<FakeDialoge> dialoge_;
+    // The log book's clock, once a test sets it; it outlives the window.
+    struct : journal::LocalClock {
+        journal::LocalMoment Now() override { return jetzt; }
+        journal::LocalMoment jetzt;
+    } uhr_;
     std::unique_ptr<FrmLiveTextEmpfaenger> fenster_;
     QPointer<FrmVorlagen> editor_;
     QPointer<FrmFelderAuswahl> dialog_;
@@ -907,6 +915,95 @@ class FensterTest : public QObject {
         QTRY_COMPARE(zeigt(), laeuft);
         sender.letzte()->disconnectFromHost();
         QTRY_COMPARE(zeigt(), "Keine Verbindung zum Sender" + rot);
+    }
+
+    // Every logged line goes to the day's log file with the time the log book's clock gave it
+    // (also each line's tool tip), every telegram to the day's recording after its
+    // acknowledgement. A log folder that vanishes mid-show is reported once, where the operator
+    // looks, while output goes on; once it is back, the log says how many lines it lacks.
+    void protokolleUndMitschnittUeberlebenDasFenster() {
+        fenster_->protokoll().SetClock(uhr_);
+        uhr_.jetzt = {1796648592345, 3600};  // 2026-12-07 14:03:12.345+01:00
+        Sender sender;
+        aufSendung(sender);
+        const QDir aus(datei("aus"));
+        const QString log = datei("Protokolle/2026-12-07.log");
+        const auto gaEin = [](char wert) {
+            return QByteArray(kGaEin).replace("\"1\"", QByteArray("\"") + wert + "\"");
+        };
+        const auto telegramm = [&](char wert, int ms) {
+            uhr_.jetzt.utcMs += ms;
+            QVERIFY(sender.quittiert(gaEin(wert)));
+            QCOMPARE(DateiInhalt(aus.filePath("uhr.txt")),
+                     "Ereignis.Wert1 = " + QByteArray(1, wert) + "\r\n");
+        };
+        const auto protokoll = [&](const QByteArray& zeit, char wert) {
+            return zeit + " telegramm: " + Rahmen(gaEin(wert)).left(100) + "\n" + zeit +
+                   " datei: " + aus.filePath("uhr.txt").toUtf8() + "\n" + zeit +
+                   " datei: " + aus.filePath("control.txt").toUtf8() + "\n";
+        };
+        telegramm('1', 250);
+        const QByteArray verbunden =
+            "2026-12-07 14:03:12.345 client: TCPClient TCPConnect - Socket: " +
+            QByteArray::number(fenster_->linkClient().socketNumber()) + "\n";
+        QTRY_COMPARE(DateiInhalt(log), verbunden + protokoll("2026-12-07 14:03:12.595", '1'));
+        const auto tipp = [&](QWidget* eltern, const char* liste) {
+            return Kind<QAbstractItemView>(eltern, liste)
+                ->model()
+                ->index(0, 0)
+                .data(Qt::ToolTipRole);
+        };
+        QTRY_COMPARE(tipp(fenster_.get(), "ListEreignisse"), QVariant("2026-12-07 14:03:12.595"));
+        QCOMPARE(tipp(fenster_.get(), "ListeClient"), QVariant("2026-12-07 14:03:12.345"));
+        QTRY_COMPARE(tipp(editor_, "listEreignisse"), QVariant("2026-12-07 14:03:12.595"));
+
+        QVERIFY(QDir(datei("Protokolle")).removeRecursively());
+        telegramm('2', 1000);
+        telegramm('3', 1000);
+        const QString warnung = "Protokolldatei " + log +
+                                " kann nicht geschrieben werden: " + std::strerror(ENOENT) +
+                                "; neuer Versuch alle 10 s";
+        QTRY_COMPARE(kind<QLabel>("LabelGAKomFehler")->text(), warnung);
+        QCOMPARE(zeilen("ListeClient").filter("Protokolldatei"), QStringList{warnung});
+        auto* stoerung = e<QLabel>("lblProtokollStoerung");
+        QTRY_COMPARE(stoerung->isVisible() ? stoerung->text() : QString(),
+                     warnung + "\nDie Ausgabe läuft weiter.");
+        QVERIFY(e<QLabel>("lblAusgabeZustand")->text().startsWith("Ausgabe läuft in "));
+
+        QVERIFY(QDir(ordner_->path()).mkdir("Protokolle"));
+        telegramm('4', 10000);
+        const QString wieder =
+            "Protokolldatei " + log + " wird wieder geschrieben (7 Zeilen fehlen)";
+        QTRY_COMPARE(DateiInhalt(log), protokoll("2026-12-07 14:03:24.595", '4') +
+                                           "2026-12-07 14:03:24.595 status: " + wieder.toUtf8() +
+                                           "\n");
+        QTRY_VERIFY(!stoerung->isVisible());
+        QCOMPARE(zeilen("ListeClient").last() + " | " + kind<QLabel>("LabelGAKomFehler")->text(),
+                 wieder + " | " + wieder);
+
+        // The recording plays the show again as it came, timed from the day's first telegram.
+        const QByteArray mitschnitt = DateiInhalt(datei("Mitschnitt/2026-12-07.jsonl"));
+        QVERIFY(mitschnitt.startsWith(
+            R"({"at_ms": 0, "local_time": "2026-12-07 14:03:12.595+01:00", "telegram": {"Ereignis")"));
+        QStringList gespielt;
+        for (const ShowTelegram& t : ParseShow(mitschnitt.toStdString()))
+            gespielt.append(QString::number(*t.atMs) + " " + QString::fromStdString(t.payload));
+        QCOMPARE(gespielt, (QStringList{"0 " + gaEin('1'), "1000 " + gaEin('2'),
+                                        "2000 " + gaEin('3'), "12000 " + gaEin('4')}));
+
+        // A list full of one line still gives each line its own time.
+        const auto neueste = [&](const char* zeit) {
+            fenster_->SchreibeInListeClient("x");
+            QTRY_COMPARE(
+                kind<QAbstractItemView>("ListeClient")->model()->index(9, 0).data(Qt::ToolTipRole),
+                QVariant(zeit));
+        };
+        uhr_.jetzt = {1796648700000, 3600};
+        for (int i = 0; i < 9; ++i)
+            fenster_->SchreibeInListeClient("x");
+        neueste("2026-12-07 14:05:00.000");
+        uhr_.jetzt.utcMs += 1000;
+        neueste("2026-12-07 14:05:01.000");
     }
 
     // The main window is disabled while the editor is open: the window system activating it
