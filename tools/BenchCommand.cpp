@@ -39,12 +39,12 @@
 #endif
 
 #include "Commands.h"
-#include "RoundTrips.h"
 #include "component/Collection.h"
 #include "component/Error.h"
 #include "component/FileReplace.h"
 #include "link/Evaluation.h"
 #include "link/Frame.h"
+#include "link/RoundTrips.h"
 #include "link/SampleTelegram.h"
 #include "templates/VorlageDatei.h"
 
