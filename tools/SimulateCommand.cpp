@@ -77,17 +77,6 @@ class Simulator : public QObject {
 
 }  // namespace
 
-std::optional<QHostAddress> ListenAddress(const std::string& host) {
-    if (host == "localhost")
-        return QHostAddress(QHostAddress::LocalHost);
-    if (host == "*")
-        return QHostAddress(QHostAddress::Any);
-    QHostAddress address;
-    if (!address.setAddress(QString::fromStdString(host)))
-        return std::nullopt;
-    return address;
-}
-
 int Simulate(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -106,19 +95,11 @@ int Simulate(const QStringList& args) {
     if (const auto done = ParseArguments(parser, args))
         return *done;
 
-    for (const auto* option : {&listenOption, &showOption}) {
-        if (!parser.isSet(*option)) {
-            Fehler(args, "--" + option->names().first() + " fehlt");
-            return kExitUsage;
-        }
-    }
-    const auto endpoint = ParseEndpoint(parser.value(listenOption).toStdString(), true);
-    const auto address = endpoint ? ListenAddress(endpoint->host) : std::nullopt;
-    if (!address) {
-        Fehler(args, "--listen: \"" + parser.value(listenOption) +
-                         "\" ist keine Adresse IP:PORT zum Lauschen");
+    if (!Vorhanden(parser, args, {&listenOption, &showOption}))
         return kExitUsage;
-    }
+    const auto listen = LauschAdresseLesen(parser, listenOption, args);
+    if (!listen)
+        return kExitUsage;
     ShowPlayer::Pace pace;
     if (parser.isSet(intervalOption)) {
         bool ok = false;
@@ -155,7 +136,7 @@ int Simulate(const QStringList& args) {
     }
 
     Simulator simulator(show, pace, parser.isSet(loopOption));
-    if (!simulator.listen(*address, endpoint->port))
+    if (!simulator.listen(listen->address, listen->port))
         return kExitFailed;
     return QCoreApplication::exec();
 }

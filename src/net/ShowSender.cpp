@@ -132,7 +132,9 @@ void ShowSender::wake() {
         const std::string& frame = player_.Frame();
         peer_->write(frame.data(), static_cast<qint64>(frame.size()));
         peer_->flush();
-        player_.Sent(Clock::now());
+        // A write that fails ends the connection at once: the telegram goes again to the next.
+        if (peer_ != nullptr)
+            player_.Sent(Clock::now());
     }
     scheduleWake();
 }
