@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "  template check DATEI [--catalogues ORDNER]\n"
     "  template format DATEI [-o AUSGABE]\n"
     "            Vorlage prüfen oder in die Dateiform des Programms bringen\n"
-    "  bench     [--telegram DATEI] [--count N] [--large MB]\n"
+    "  bench     [--telegram DATEI] [--count N] [--large MB] [--via-relay]\n"
     "            Laufzeit und Durchsatz des ganzen Wegs über Loopback, mit Untergrenze\n"
     "\n"
     "zelmo <Befehl> --help zeigt die Optionen eines Befehls.\n";

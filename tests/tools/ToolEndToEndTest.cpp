@@ -476,8 +476,9 @@ TEST_F(ToolTest, ARelayFeedsEveryMachineAndNeverStallsTheSender) {
 }
 
 TEST_F(ToolTest, BenchMeasuresARealReceiver) {
-    Tool bench({"bench", "--count", "30"});
+    Tool bench({"bench", "--count", "30", "--via-relay"});
     ASSERT_EQ(bench.Finish(), 0) << bench.Err();
+    EXPECT_THAT(bench.Out(), testing::ContainsRegex("über relay: median [0-9]+ µs"));
     // The floor wrote both of the receiver's files; the receiver's memory could be read.
     EXPECT_THAT(bench.Out(), testing::HasSubstr("30 Durchläufe nach 20 zum Aufwärmen\n"));
     EXPECT_THAT(bench.Out(),
