@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,34 +19,44 @@ namespace {
 using Ms = std::chrono::milliseconds;
 using Pace = ShowPlayer::Pace;
 
-struct Row {
-    const char* name;
-    std::vector<std::optional<std::int64_t>> atMs;
-    Pace pace;
-    bool loop;
-    int ackAfterMs;  // the receiver's answer time; -1: it never answers
-    // The receiver is away from .first to .second (ms).
-    std::vector<std::pair<int, int>> away;
-    int stopAtMs;  // -1: played to its end
-    std::string sends;
-    std::string stats;
-};
-
-// Runs a row millisecond by millisecond: "index@ms" for each send, and the figures at the end.
-std::pair<std::string, std::string> Play(const Row& row) {
+// Plays a show millisecond by millisecond as `setup` says ("show 100,-,300": the at_ms of each
+// line, "-" none; "speed F"; "every MS"; "ack MS" the receiver's answer time, "ack -" none;
+// "away FROM-TO" the receiver gone; "loop"; "stop MS"). Returns "index@ms" for each send, then
+// "= sent/acknowledged/without/interrupted", the longest round trip and "fertig" when the
+// show is over. "stray MS": an acknowledgement when no telegram waits.
+std::string Play(const std::string& setup) {
+    std::map<std::string, std::string> o;
+    std::istringstream in(setup);
+    for (std::string key; in >> key;) {
+        std::string& value = o[key];
+        if (key != "loop")
+            in >> value;
+    }
+    const auto number = [&](const char* key) {
+        return o.contains(key) && o[key] != "-" ? std::stoi(o[key]) : -1;
+    };
     std::vector<ShowTelegram> show;
-    for (std::size_t i = 0; i < row.atMs.size(); ++i)
-        show.push_back({i + 1, row.atMs[i], "{\"Nr\": " + std::to_string(i) + "}"});
-    ShowPlayer player(show, row.pace, row.loop);
+    std::istringstream lines(o["show"]);
+    for (std::string at; std::getline(lines, at, ',');)
+        show.push_back({show.size() + 1,
+                        at == "-" ? std::nullopt : std::optional<std::int64_t>(std::stoi(at)),
+                        "{\"Nr\": " + std::to_string(show.size()) + "}"});
+    Pace pace;
+    pace.speed = o.contains("speed") ? std::stod(o["speed"]) : 1.0;
+    if (o.contains("every"))
+        pace.interval = Ms(number("every"));
+    const int ackAfter = number("ack"), stopAt = number("stop"), strayAt = number("stray");
+    const int awayFrom = number("away");
+    const int awayTo = awayFrom < 0 ? -1 : std::stoi(o["away"].substr(o["away"].find('-') + 1));
+    const bool loop = o.contains("loop");
+    ShowPlayer player(show, pace, loop);
     const auto t0 = ShowPlayer::Clock::time_point{} + std::chrono::hours(1);
-    std::string sends;
+    std::string out;
     int ackAt = -1;  // none
     bool connected = false;
     for (int ms = 0; ms <= 20000 && !player.Done(); ++ms) {
         const auto now = t0 + Ms(ms);
-        bool away = false;
-        for (const auto& [from, to] : row.away)
-            away = away || (ms >= from && ms < to);
+        const bool away = ms >= awayFrom && ms < awayTo;
         if (connected && away) {
             player.Disconnected();
             ackAt = -1;
@@ -52,178 +64,60 @@ std::pair<std::string, std::string> Play(const Row& row) {
             player.Connected(now);
         }
         connected = !away;
-        if (ms == row.stopAtMs) {
+        if (ms == stopAt) {
             player.Stop();
             break;
         }
+        // An acknowledgement that answers nothing changes nothing.
+        EXPECT_TRUE(ms != strayAt || !player.Acknowledged(now));
         if (ackAt == ms) {
-            EXPECT_EQ(player.Acknowledged(now), std::int64_t{row.ackAfterMs} * 1000);
+            EXPECT_EQ(player.Acknowledged(now), std::int64_t{ackAfter} * 1000);
             ackAt = -1;
         }
         player.GiveUpIfDue(now);
         if (const auto due = player.SendDue(); due && *due <= now) {
             EXPECT_EQ(player.Frame(), EncodeFrame(show[player.Position()].payload));
-            sends += (sends.empty() ? "" : " ") + std::to_string(player.Position()) + "@" +
-                     std::to_string(ms);
+            out += std::to_string(player.Position()) + "@" + std::to_string(ms) + " ";
             player.Sent(now);
             EXPECT_EQ(player.AckDeadline(), now + ShowPlayer::kAckTimeout);
-            if (row.ackAfterMs >= 0)
-                ackAt = ms + row.ackAfterMs;
+            if (ackAfter >= 0)
+                ackAt = ms + ackAfter;
         }
     }
     const ShowPlayer::Statistics& s = player.Stats();
-    return {sends, "gesendet " + std::to_string(s.sent) + ", quittiert " +
-                       std::to_string(s.acknowledged) + ", ohne " +
-                       std::to_string(s.withoutAcknowledgement) + ", unterbrochen " +
-                       std::to_string(s.interrupted) + (player.Done() ? ", fertig" : "")};
+    return out + "= " + std::to_string(s.sent) + "/" + std::to_string(s.acknowledged) + "/" +
+           std::to_string(s.withoutAcknowledgement) + "/" + std::to_string(s.interrupted) + " " +
+           std::to_string(s.roundTrips.Summarize().max) + " µs" + (player.Done() ? " fertig" : "");
 }
 
 TEST(ShowPlayer, WhenEachTelegramGoes) {
-    const std::vector<std::optional<std::int64_t>> timed = {100, 300, std::nullopt, 1000};
-    const Row rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         // Times count from the first timed telegram sent; a bare line follows the previous
         // acknowledgement.
-        {"as recorded",
-         timed,
-         Pace::AsRecorded(),
-         false,
-         10,
-         {},
-         -1,
-         "0@0 1@200 2@210 3@900",
-         "gesendet 4, quittiert 4, ohne 0, unterbrochen 0, fertig"},
-        {"twice as fast",
-         timed,
-         Pace::AsRecorded(2),
-         false,
-         10,
-         {},
-         -1,
-         "0@0 1@100 2@110 3@450",
-         "gesendet 4, quittiert 4, ohne 0, unterbrochen 0, fertig"},
+        {"show 100,300,-,1000 ack 10 stray 100", "0@0 1@200 2@210 3@900 = 4/4/0/0 10000 µs fertig"},
+        {"show 100,300,-,1000 ack 10 speed 2", "0@0 1@100 2@110 3@450 = 4/4/0/0 10000 µs fertig"},
         // A slow answer never makes two telegrams wait at once; a late one goes at once.
-        {"answers slower than the show",
-         timed,
-         Pace::AsRecorded(),
-         false,
-         500,
-         {},
-         -1,
-         "0@0 1@500 2@1000 3@1500",
-         "gesendet 4, quittiert 4, ohne 0, unterbrochen 0, fertig"},
-        {"an interval from send to send",
-         timed,
-         Pace{Ms(50), 1},
-         false,
-         10,
-         {},
-         -1,
-         "0@0 1@50 2@100 3@150",
-         "gesendet 4, quittiert 4, ohne 0, unterbrochen 0, fertig"},
-        {"an interval, twice as fast",
-         timed,
-         Pace{Ms(50), 2},
-         false,
-         10,
-         {},
-         -1,
-         "0@0 1@25 2@50 3@75",
-         "gesendet 4, quittiert 4, ohne 0, unterbrochen 0, fertig"},
-        {"after each acknowledgement",
-         timed,
-         Pace::AfterEachAcknowledgement(),
-         false,
-         7,
-         {},
-         -1,
-         "0@0 1@7 2@14 3@21",
-         "gesendet 4, quittiert 4, ohne 0, unterbrochen 0, fertig"},
+        {"show 100,300,-,1000 ack 500", "0@0 1@500 2@1000 3@1500 = 4/4/0/0 500000 µs fertig"},
+        {"show 100,300,-,1000 ack 10 every 50", "0@0 1@50 2@100 3@150 = 4/4/0/0 10000 µs fertig"},
+        {"show 100,300,-,1000 ack 10 every 50 speed 2",
+         "0@0 1@25 2@50 3@75 = 4/4/0/0 10000 µs fertig"},
+        {"show 100,300,-,1000 ack 7 every 0", "0@0 1@7 2@14 3@21 = 4/4/0/0 7000 µs fertig"},
         // Given up after 4 s, the telegram stays sent and the show goes on.
-        {"a receiver that never answers",
-         {0, 10},
-         Pace::AsRecorded(),
-         false,
-         -1,
-         {},
-         -1,
-         "0@0 1@4000",
-         "gesendet 2, quittiert 0, ohne 2, unterbrochen 0, fertig"},
+        {"show 0,10 ack -", "0@0 1@4000 = 2/0/2/0 0 µs fertig"},
         // The unacknowledged telegram goes again to the next receiver, timed afresh from there.
-        {"the receiver leaves while one waits",
-         timed,
-         Pace::AsRecorded(),
-         false,
-         10,
-         {{5, 1000}},
-         -1,
-         "0@0 0@1000 1@1200 2@1210 3@1900",
-         "gesendet 5, quittiert 4, ohne 0, unterbrochen 1, fertig"},
-        {"the receiver leaves between two",
-         timed,
-         Pace::AsRecorded(),
-         false,
-         10,
-         {{50, 1000}},
-         -1,
-         "0@0 1@1000 2@1010 3@1700",
-         "gesendet 4, quittiert 4, ohne 0, unterbrochen 0, fertig"},
-        {"no receiver, nothing sent",
-         timed,
-         Pace::AsRecorded(),
-         false,
-         10,
-         {{0, 30000}},
-         -1,
-         "",
-         "gesendet 0, quittiert 0, ohne 0, unterbrochen 0"},
+        {"show 100,300,-,1000 ack 10 away 5-1000",
+         "0@0 0@1000 1@1200 2@1210 3@1900 = 5/4/0/1 10000 µs fertig"},
+        {"show 100,300,-,1000 ack 10 away 50-1000",
+         "0@0 1@1000 2@1010 3@1700 = 4/4/0/0 10000 µs fertig"},
+        {"show 100,300 ack 10 away 0-30000", "= 0/0/0/0 0 µs"},
         // Each round is timed from its own start.
-        {"loop",
-         {0, 100},
-         Pace::AsRecorded(),
-         true,
-         10,
-         {},
-         215,
-         "0@0 1@100 0@110 1@210",
-         "gesendet 4, quittiert 3, ohne 0, unterbrochen 1"},
-        {"an empty show is over at once",
-         {},
-         Pace::AsRecorded(),
-         false,
-         10,
-         {},
-         -1,
-         "",
-         "gesendet 0, quittiert 0, ohne 0, unterbrochen 0, fertig"},
+        {"show 0,100 ack 10 loop stop 215", "0@0 1@100 0@110 1@210 = 4/3/0/1 10000 µs"},
+        {"ack 10", "= 0/0/0/0 0 µs fertig"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        const auto [sends, stats] = Play(row);
-        EXPECT_EQ(sends, row.sends);
-        EXPECT_EQ(stats, row.stats);
+    for (const auto& [setup, want] : rows) {
+        SCOPED_TRACE(setup);
+        EXPECT_EQ(Play(setup), want);
     }
-}
-
-// An acknowledgement that answers nothing, and anything after the end, change nothing.
-TEST(ShowPlayer, StrayAcknowledgementsAndAStoppedPlay) {
-    const auto t0 = ShowPlayer::Clock::time_point{} + std::chrono::hours(1);
-    ShowPlayer player({{1, std::nullopt, "{}"}, {2, std::nullopt, "{}"}},
-                      Pace::AfterEachAcknowledgement(), false);
-    player.Connected(t0);
-    EXPECT_EQ(player.Acknowledged(t0), std::nullopt);
-    player.Sent(t0);
-    EXPECT_EQ(player.Acknowledged(t0 + Ms(3)), 3000);
-    EXPECT_EQ(player.Acknowledged(t0 + Ms(4)), std::nullopt);
-    EXPECT_EQ(player.Position(), 1u);
-    player.Sent(t0 + Ms(5));
-    player.Stop();
-    player.Connected(t0 + Ms(6));
-    EXPECT_FALSE(player.SendDue() || player.AckDeadline() || player.Done());
-    EXPECT_FALSE(player.GiveUpIfDue(t0 + Ms(9000)));
-    EXPECT_EQ(player.Stats().sent, 2u);
-    EXPECT_EQ(player.Stats().acknowledged, 1u);
-    EXPECT_EQ(player.Stats().interrupted, 1u);
-    EXPECT_EQ(player.Stats().roundTrips.Summarize().max, 3000);
 }
 
 }  // namespace
