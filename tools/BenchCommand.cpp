@@ -8,12 +8,15 @@
 // two, the same receiver again with its flight recorder on shows what recording costs.
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <chrono>
@@ -31,10 +34,11 @@
 
 #include "BenchSender.h"
 #include "Commands.h"
-#include "RoundTrips.h"
+#include "component/Collection.h"
 #include "component/Error.h"
 #include "component/FileReplace.h"
 #include "link/Frame.h"
+#include "link/RoundTrips.h"
 #include "link/SampleTelegram.h"
 #include "templates/VorlageDatei.h"
 
@@ -172,28 +176,94 @@ std::vector<Datei> DateienDesEmpfaengers(const QString& ausgabe, const QString& 
 
 // Starts the receiver child against `server` and returns its connection; nothing (reported)
 // when it does not start or connect.
-QTcpSocket* EmpfaengerStarten(Child& child, QTcpServer& server, const QString& vorlage,
-                              const QString& ausgabe, const QStringList& extra,
-                              const QStringList& args) {
+// Starts this tool with `command` as the child, its standard output into the file `output`;
+// false (reported) when it does not start.
+bool Starten(Child& child, const QStringList& command, const QString& output,
+             const QStringList& args) {
     QProcess& process = child.process();
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start(
-        QCoreApplication::applicationFilePath(),
-        QStringList{"receive", "--connect", QStringLiteral("127.0.0.1:%1").arg(server.serverPort()),
-                    "--template", vorlage, "--output", ausgabe, "--reconnect", "0.2",
-                    "--exit-on-disconnect"} +
-            extra);
+    process.setStandardOutputFile(output);
+    process.start(QCoreApplication::applicationFilePath(), command);
     if (!process.waitForStarted(kTimeoutMs)) {
-        Fehler(args, "Empfänger startet nicht: " + process.errorString());
-        return nullptr;
+        Fehler(args, command.first() + " startet nicht: " + process.errorString());
+        return false;
     }
+    return true;
+}
+
+QStringList Empfaenger(quint16 port, const QString& vorlage, const QString& ausgabe) {
+    return {"receive",
+            "--connect",
+            QStringLiteral("127.0.0.1:%1").arg(port),
+            "--template",
+            vorlage,
+            "--output",
+            ausgabe,
+            "--reconnect",
+            "0.2",
+            "--exit-on-disconnect"};
+}
+
+// The next connection to `server`; nothing (reported) when `wer` does not connect in time.
+QTcpSocket* Annehmen(QTcpServer& server, const QString& wer, const QStringList& args) {
     if (!server.waitForNewConnection(kTimeoutMs)) {
-        Fehler(args, "der Empfänger hat sich nicht verbunden");
+        Fehler(args, wer + " hat sich nicht verbunden");
         return nullptr;
     }
     QTcpSocket* socket = server.nextPendingConnection();
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return socket;
+}
+
+// Starts the receiver child against `server` and returns its connection; nothing (reported)
+// when it does not start or connect.
+QTcpSocket* EmpfaengerStarten(Child& child, QTcpServer& server, const QString& vorlage,
+                              const QString& ausgabe, const QStringList& extra,
+                              const QStringList& args) {
+    if (!Starten(child, Empfaenger(server.serverPort(), vorlage, ausgabe) + extra,
+                 QProcess::nullDevice(), args))
+        return nullptr;
+    return Annehmen(server, "der Empfänger", args);
+}
+
+// The first capture of the first line of the file that matches `pattern`, once it is there;
+// nothing when it is not within the bench's wait.
+std::optional<QString> ZeileAbwarten(const QString& path, const QString& pattern) {
+    const QRegularExpression re(pattern, QRegularExpression::MultilineOption);
+    for (QDeadlineTimer deadline(kTimeoutMs); !deadline.hasExpired(); QThread::msleep(5)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const auto m = re.match(QString::fromUtf8(file.readAll()));
+        if (m.hasMatch())
+            return m.captured(m.lastCapturedIndex());
+    }
+    return std::nullopt;
+}
+
+// A relay child between `server` and a receiver child behind it: the relay's connection once
+// the receiver is its primary; nothing (reported) when that does not come about.
+QTcpSocket* RelayStarten(Child& relay, Child& empfaenger, QTcpServer& server,
+                         const QString& vorlage, const QString& ausgabe, const QString& relayLog,
+                         const QStringList& args) {
+    // Into a file: the bench reads no pipe while it measures, and a full one would stall the
+    // relay.
+    if (!Starten(relay,
+                 {"relay", "--connect", QStringLiteral("127.0.0.1:%1").arg(server.serverPort()),
+                  "--listen", "127.0.0.1:0", "--no-timestamps"},
+                 relayLog, args))
+        return nullptr;
+    QTcpSocket* socket = Annehmen(server, "das Relay", args);
+    const auto port = socket
+                          ? ZeileAbwarten(relayLog, "^relay: lauscht auf 127\\.0\\.0\\.1:(\\d+),")
+                          : std::nullopt;
+    if (!port || !Starten(empfaenger, Empfaenger(port->toUShort(), vorlage, ausgabe),
+                          QProcess::nullDevice(), args))
+        return nullptr;
+    if (!ZeileAbwarten(relayLog, "^relay: Empfänger 1 .* ist Hauptempfänger$")) {
+        Fehler(args, "der Empfänger hat sich nicht mit dem Relay verbunden");
+        return nullptr;
+    }
     return socket;
 }
 
@@ -232,7 +302,11 @@ int Bench(const QStringList& args) {
         "60), danach wieder das gemessene; ausgegeben wird der Speicher des Empfängers davor "
         "und danach.",
         "MB");
-    parser.addOptions({telegramOption, countOption, largeOption});
+    const QCommandLineOption relayOption(
+        "via-relay",
+        "Ein weiterer Durchgang: derselbe Empfänger hinter zelmo relay; ausgegeben werden Median, "
+        "p99 und Maximum und was das Relay zum Median hinzufügt.");
+    parser.addOptions({telegramOption, countOption, largeOption, relayOption});
     if (const auto done = ParseArguments(parser, args))
         return *done;
 
@@ -356,6 +430,24 @@ int Bench(const QStringList& args) {
         return kExitFailed;
     }
 
+    // The same receiver behind a relay: what the relay adds to each round trip.
+    std::optional<BenchMessung> relayed;
+    if (parser.isSet(relayOption)) {
+        Child relay;
+        Child behind;
+        QTcpSocket* relaySocket =
+            RelayStarten(relay, behind, server, vorlage, ausgabe, temp.filePath("relay.log"), args);
+        if (relaySocket == nullptr)
+            return kExitFailed;
+        BenchSender relaySender(relaySocket->socketDescriptor());
+        relayed = BenchMessen(relaySender, frame, warmUp, count, error);
+        Schliessen(*relaySocket);
+        if (!relayed) {
+            Fehler(args, QString::fromStdString(error));
+            return kExitFailed;
+        }
+    }
+
     // The second pass: the same frames against the floor, which writes the receiver's files
     // again with the same bytes.
     const QString referenz = temp.filePath("untergrenze");
@@ -395,6 +487,14 @@ int Bench(const QStringList& args) {
         "ohne)\n",
         static_cast<long long>(m.median), static_cast<long long>(m.p99),
         static_cast<long long>(m.max), Verhaeltnis(m.median, e.median));
+    if (relayed) {
+        const RoundTrips::Summary& r = relayed->summary;
+        std::printf(
+            "über relay: median %lld µs, p99 %lld µs, max %lld µs (median %+lld µs gegenüber "
+            "ohne)\n",
+            static_cast<long long>(r.median), static_cast<long long>(r.p99),
+            static_cast<long long>(r.max), static_cast<long long>(r.median - e.median));
+    }
     std::printf(
         "untergrenze: median %lld µs, p99 %lld µs, max %lld µs (zusammensetzen, %zu Dateien "
         "ersetzen, quittieren)\n",

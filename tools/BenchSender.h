@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "RoundTrips.h"
+#include "link/RoundTrips.h"
 #include "templates/Vorlage.h"
 
 // The bench's side of the link, shared by `zelmo bench` and the window benchmark: the sender

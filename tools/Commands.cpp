@@ -71,6 +71,61 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
     return std::nullopt;
 }
 
+std::optional<QHostAddress> ListenAddress(const std::string& host) {
+    if (host == "localhost")
+        return QHostAddress(QHostAddress::LocalHost);
+    if (host == "*")
+        return QHostAddress(QHostAddress::Any);
+    QHostAddress address;
+    if (!address.setAddress(QString::fromStdString(host)))
+        return std::nullopt;
+    return address;
+}
+
+bool Vorhanden(const QCommandLineParser& parser, const QStringList& args,
+               std::initializer_list<const QCommandLineOption*> required) {
+    for (const QCommandLineOption* option : required) {
+        if (!parser.isSet(*option)) {
+            Fehler(args, "--" + option->names().first() + " fehlt");
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<Endpoint> VerbindungsAdresse(const QCommandLineParser& parser,
+                                           const QCommandLineOption& option,
+                                           const QStringList& args) {
+    const QString text = parser.value(option);
+    const auto endpoint = ParseEndpoint(text.toStdString());
+    if (!endpoint)
+        Fehler(args, "--" + option.names().first() + ": \"" + text +
+                         "\" ist keine Adresse HOST:PORT mit Port 1 bis 65535");
+    return endpoint;
+}
+
+std::optional<LauschAdresse> LauschAdresseLesen(const QCommandLineParser& parser,
+                                                const QCommandLineOption& option,
+                                                const QStringList& args) {
+    const QString text = parser.value(option);
+    const auto endpoint = ParseEndpoint(text.toStdString(), true);
+    const auto address = endpoint ? ListenAddress(endpoint->host) : std::nullopt;
+    if (!address) {
+        Fehler(args, "--" + option.names().first() + ": \"" + text +
+                         "\" ist keine Adresse IP:PORT zum Lauschen");
+        return std::nullopt;
+    }
+    return LauschAdresse{*address, endpoint->port};
+}
+
+std::optional<std::chrono::milliseconds> ParseSeconds(const QString& text) {
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    if (!ok || !(seconds >= 0.05) || seconds > 86400)
+        return std::nullopt;
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+}
+
 std::optional<std::string> DateiLesen(const QStringList& args, const QString& path) {
     try {
         return ReadFile(path.toStdString());

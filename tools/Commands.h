@@ -5,8 +5,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <initializer_list>
 #include <optional>
 #include <string>
+
+#include "Endpoint.h"
 
 // The subcommands of the `zelmo` tool. Each takes its arguments with its own name in front
 // ("zelmo receive", "--connect", ...) and returns the process's exit code:
@@ -22,6 +26,7 @@ int Simulate(const QStringList& args);
 int Record(const QStringList& args);
 int Template(const QStringList& args);
 int Bench(const QStringList& args);
+int Relay(const QStringList& args);
 
 // Adds --help, parses, and handles what ends the command at once: prints the help (result 0)
 // or the error (result 2), which includes more arguments without an option than the command
@@ -32,6 +37,27 @@ std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList&
 
 // The address to listen on: an IP address, "localhost", or "*" for every interface.
 std::optional<QHostAddress> ListenAddress(const std::string& host);
+
+// False, with "--name fehlt" for the first of `required` that was not given.
+bool Vorhanden(const QCommandLineParser& parser, const QStringList& args,
+               std::initializer_list<const QCommandLineOption*> required);
+// The option's value as a peer to connect to (HOST:PORT, port 1 to 65535); nothing, reported,
+// when it is none.
+std::optional<Endpoint> VerbindungsAdresse(const QCommandLineParser& parser,
+                                           const QCommandLineOption& option,
+                                           const QStringList& args);
+// The option's value as an address to listen on (IP:PORT, port 0 picks a free one); nothing,
+// reported, when it is none.
+struct LauschAdresse {
+    QHostAddress address;
+    quint16 port = 0;
+};
+std::optional<LauschAdresse> LauschAdresseLesen(const QCommandLineParser& parser,
+                                                const QCommandLineOption& option,
+                                                const QStringList& args);
+
+// A number of seconds from 0.05 to 86400 (a day), to the millisecond; nothing for anything else.
+std::optional<std::chrono::milliseconds> ParseSeconds(const QString& text);
 
 // The whole file; a file that does not exist or cannot be read is reported with its path and
 // the system's reason ("zelmo <command>: <path>: <reason>"), and nothing is returned.

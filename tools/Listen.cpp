@@ -4,12 +4,15 @@
 
 namespace zelmo::tool {
 
+std::string ListenFehler(const QHostAddress& address, quint16 port, const QString& reason) {
+    return "kann nicht auf " + address.toString().toStdString() + ":" + std::to_string(port) +
+           " lauschen: " + reason.toStdString();
+}
+
 std::optional<Endpoint> Listen(QTcpServer& server, const QHostAddress& address, quint16 port,
                                Log& log, std::string_view prefix) {
     if (!server.listen(address, port)) {
-        log.Line(prefix, "kann nicht auf " + address.toString().toStdString() + ":" +
-                             std::to_string(port) +
-                             " lauschen: " + server.errorString().toStdString());
+        log.Line(prefix, ListenFehler(address, port, server.errorString()));
         log.Flush();
         return std::nullopt;
     }

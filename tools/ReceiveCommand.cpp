@@ -319,14 +319,6 @@ class HeadlessReceiver : public QObject {
     net::SignalWatcher watcher_;
 };
 
-std::optional<milliseconds> ParseSeconds(const QString& text) {
-    bool ok = false;
-    const double seconds = text.toDouble(&ok);
-    if (!ok || !(seconds >= 0.05) || seconds > 86400)
-        return std::nullopt;
-    return milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
-}
-
 }  // namespace
 
 int Receive(const QStringList& args) {
@@ -374,19 +366,12 @@ int Receive(const QStringList& args) {
     if (const auto done = ParseArguments(parser, args))
         return *done;
 
-    for (const auto* option : {&connectOption, &templateOption, &outputOption}) {
-        if (!parser.isSet(*option)) {
-            Fehler(args, "--" + option->names().first() + " fehlt");
-            return kExitUsage;
-        }
-    }
-    ReceiveOptions options;
-    const auto sender = ParseEndpoint(parser.value(connectOption).toStdString());
-    if (!sender) {
-        Fehler(args, "--connect: \"" + parser.value(connectOption) +
-                         "\" ist keine Adresse HOST:PORT mit Port 1 bis 65535");
+    if (!Vorhanden(parser, args, {&connectOption, &templateOption, &outputOption}))
         return kExitUsage;
-    }
+    ReceiveOptions options;
+    const auto sender = VerbindungsAdresse(parser, connectOption, args);
+    if (!sender)
+        return kExitUsage;
     options.sender = *sender;
     for (auto [option, ziel] : {std::pair{&reconnectOption, &options.reconnect},
                                 std::pair{&staleOption, &options.stale}}) {

@@ -228,25 +228,12 @@ int Record(const QStringList& args) {
     if (const auto done = ParseArguments(parser, args))
         return *done;
 
-    for (const auto* option : {&connectOption, &listenOption, &showOption}) {
-        if (!parser.isSet(*option)) {
-            Fehler(args, "--" + option->names().first() + " fehlt");
-            return kExitUsage;
-        }
-    }
-    const auto sender = ParseEndpoint(parser.value(connectOption).toStdString());
-    if (!sender) {
-        Fehler(args, "--connect: \"" + parser.value(connectOption) +
-                         "\" ist keine Adresse HOST:PORT mit Port 1 bis 65535");
+    if (!Vorhanden(parser, args, {&connectOption, &listenOption, &showOption}))
         return kExitUsage;
-    }
-    const auto endpoint = ParseEndpoint(parser.value(listenOption).toStdString(), true);
-    const auto address = endpoint ? ListenAddress(endpoint->host) : std::nullopt;
-    if (!address) {
-        Fehler(args, "--listen: \"" + parser.value(listenOption) +
-                         "\" ist keine Adresse IP:PORT zum Lauschen");
+    const auto sender = VerbindungsAdresse(parser, connectOption, args);
+    const auto listen = sender ? LauschAdresseLesen(parser, listenOption, args) : std::nullopt;
+    if (!listen)
         return kExitUsage;
-    }
     QFile show(parser.value(showOption));
     if (!show.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         Fehler(args, parser.value(showOption) + ": " + show.errorString());
@@ -254,7 +241,7 @@ int Record(const QStringList& args) {
     }
 
     Recorder recorder(*sender, show);
-    if (!recorder.listen(*address, endpoint->port))
+    if (!recorder.listen(listen->address, listen->port))
         return kExitFailed;
     return QCoreApplication::exec();
 }

@@ -14,14 +14,17 @@ constexpr const char* kUsage =
     "            [--stale SEKUNDEN] [--exit-on-disconnect] [--no-timestamps] [--log-dir ORDNER]\n"
     "            [--record-dir ORDNER] [--record-limit MB] [--metrics-file DATEI]\n"
     "            Empfänger ohne Fenster: quittiert Telegramme und schreibt die Ausgabe\n"
-    "  simulate  --listen HOST:PORT --show DATEI [--interval MS] [--loop]\n"
+    "  simulate  --listen HOST:PORT --show DATEI [--interval MS] [--speed FAKTOR] [--loop]\n"
     "            Sender: spielt eine Show einem Empfänger vor\n"
+    "  relay     --connect SENDER --listen HOST:PORT [--reconnect SEKUNDEN] [--no-timestamps]\n"
+    "            [--max-behind N]\n"
+    "            ein Sender für bis zu acht Empfänger (Haupt- und Ersatzrechner)\n"
     "  record    --connect SENDER --listen HOST:PORT --show DATEI\n"
     "            zwischen Sender und Empfänger: zeichnet die Telegramme als Show auf\n"
     "  template check DATEI [--catalogues ORDNER]\n"
     "  template format DATEI [-o AUSGABE]\n"
     "            Vorlage prüfen oder in die Dateiform des Programms bringen\n"
-    "  bench     [--telegram DATEI] [--count N] [--large MB]\n"
+    "  bench     [--telegram DATEI] [--count N] [--large MB] [--via-relay]\n"
     "            Laufzeit und Durchsatz des ganzen Wegs über Loopback, mit Untergrenze\n"
     "\n"
     "zelmo <Befehl> --help zeigt die Optionen eines Befehls.\n";
@@ -54,6 +57,8 @@ int main(int argc, char** argv) {
         return zelmo::tool::Simulate(rest);
     if (command == "record")
         return zelmo::tool::Record(rest);
+    if (command == "relay")
+        return zelmo::tool::Relay(rest);
     if (command == "template")
         return zelmo::tool::Template(rest);
     if (command == "bench")

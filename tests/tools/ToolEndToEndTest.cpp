@@ -5,9 +5,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -15,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,7 +38,7 @@ const std::string kReiterNeu =
 // The scoring sender's side, held by the test: one receiver connects to it.
 class TestSender {
   public:
-    TestSender() { server_.listen(QHostAddress::LocalHost, 0); }
+    explicit TestSender(quint16 port = 0) { server_.listen(QHostAddress::LocalHost, port); }
     std::string Port() const { return std::to_string(server_.serverPort()); }
     bool Accept() {
         if (!server_.waitForNewConnection(kToolWaitMs))
@@ -373,9 +376,101 @@ TEST_F(ToolTest, TheMetricsFileIsReplacedEverySecondWithGrowingCounters) {
     EXPECT_EQ(receive.Finish(), 0);
 }
 
+// Main and backup machines behind one relay, through the sample show: the primary killed
+// mid-show, one frozen, one joining late; the sender is never held up and gets one
+// acknowledgement per telegram.
+TEST_F(ToolTest, ARelayFeedsEveryMachineAndNeverStallsTheSender) {
+    quint16 senderPort = 0;
+    {
+        QTcpServer probe;  // a free port, where nothing listens until the relay runs
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        senderPort = probe.serverPort();
+    }
+    Tool relay({"relay", "--connect", QStringLiteral("127.0.0.1:%1").arg(senderPort), "--listen",
+                "127.0.0.1:0", "--reconnect", "0.1", "--max-behind", "12", "--no-timestamps"});
+    const std::string port = relay.WaitForLine("^relay: lauscht auf 127\\.0\\.0\\.1:(\\d+),");
+    ASSERT_FALSE(port.empty()) << relay.Err();
+    std::map<std::string, std::unique_ptr<Tool>> machines;
+    int connected = 0;
+    // Returns the number of telegrams it catches up with.
+    const auto start = [&](const std::string& name) {
+        std::filesystem::create_directory(dir_.File(name));
+        machines[name] = std::make_unique<Tool>(
+            QStringList{"receive", "--connect", QString::fromStdString("127.0.0.1:" + port),
+                        "--template", ZELMO_DATA "/LiveText.json", "--output", Path(name),
+                        "--exit-on-disconnect", "--no-timestamps"});
+        return relay.WaitForLine(
+            QStringLiteral("^relay: Empfänger %1 \\(.*\\) verbunden, (\\d+) ").arg(++connected));
+    };
+    // Waits until the machine has handled that many telegrams.
+    const auto handled = [&](const char* name, std::size_t telegrams) {
+        return machines[name]->WaitUntil([&](const std::string& out) {
+            return QString::fromStdString(out).count(
+                       QRegularExpression("^telegramm: ", QRegularExpression::MultilineOption)) ==
+                   static_cast<qsizetype>(telegrams);
+        });
+    };
+    // Connected in this order: p is the primary until it is killed.
+    for (const char* name : {"p", "b", "c", "f"})
+        ASSERT_EQ(start(name), "0") << name;
+
+    TestSender sender(senderPort);
+    ASSERT_TRUE(sender.Accept());
+    std::ifstream sample(ZELMO_DATA "/show.jsonl", std::ios::binary);
+    const auto show = ParseShow(std::string(std::istreambuf_iterator<char>(sample), {}));
+    ASSERT_EQ(show.size(), 107u);
+    std::size_t dCatchUp = 0;
+    for (std::size_t i = 0; i < show.size(); ++i) {
+        SCOPED_TRACE(i);
+        if (i == 10)
+            ::kill(static_cast<pid_t>(machines["f"]->Pid()), SIGSTOP);
+        if (i == 40)
+            ::kill(static_cast<pid_t>(machines["p"]->Pid()), SIGKILL);
+        // After the jump-off's round data: the next "Anzeigen" page is the jump-off's only
+        // for a receiver that caught up with it.
+        const std::string catchUp = i == 91 ? start("d") : "";
+        ASSERT_TRUE(i != 91 || !catchUp.empty());
+        QElapsedTimer took;
+        took.start();
+        ASSERT_EQ(sender.Send(EncodeFrame(show[i].payload)), kAckFrame);
+        EXPECT_LT(took.elapsed(), 2000);
+        // The sender waits for the primary only; backups that share its cores may drift
+        // behind it, but not as far as the limit.
+        if (i % 10 == 9) {
+            EXPECT_TRUE(handled("b", i + 1) && handled("c", i + 1));
+            EXPECT_TRUE(i < 91 || handled("d", dCatchUp + i - 90));
+        }
+        if (i != 91)
+            continue;
+        dCatchUp = std::stoul(catchUp);
+        // The late machine's files of this event are the primary's.
+        ASSERT_TRUE(handled("d", dCatchUp + 1));
+        for (const std::string file : {"Stechen.txt", "control.txt"})
+            EXPECT_EQ(dir_.Read("d/" + file), dir_.Read("b/" + file)) << file;
+    }
+    // Nothing more came: one acknowledgement per telegram.
+    EXPECT_FALSE(sender.Socket()->waitForReadyRead(300));
+    EXPECT_THAT(relay.Out(), testing::ContainsRegex("\nwarnung: Empfänger 4 \\(.*\\) getrennt: "
+                                                    "mehr als 12 Telegramme zurück"));
+    EXPECT_THAT(relay.Out(),
+                testing::ContainsRegex("\nrelay: Empfänger 2 .* ist Hauptempfänger\n"));
+    EXPECT_TRUE(handled("c", show.size()));
+    ::kill(static_cast<pid_t>(machines["f"]->Pid()), SIGCONT);
+    EXPECT_EQ(machines["f"]->Finish(), 0);
+    EXPECT_EQ(machines["p"]->Finish(), -1);  // killed
+    relay.Terminate();
+    EXPECT_EQ(relay.Finish(), 0);
+    for (const char* name : {"b", "c", "d"})
+        EXPECT_EQ(machines[name]->Finish(), 0) << name;
+    const auto main = Folder(dir_.File("b"));
+    EXPECT_GT(main.size(), 10u);
+    EXPECT_EQ(Folder(dir_.File("c")), main);
+}
+
 TEST_F(ToolTest, BenchMeasuresARealReceiver) {
-    Tool bench({"bench", "--count", "30"});
+    Tool bench({"bench", "--count", "30", "--via-relay"});
     ASSERT_EQ(bench.Finish(), 0) << bench.Err();
+    EXPECT_THAT(bench.Out(), testing::ContainsRegex("über relay: median [0-9]+ µs"));
     // The floor wrote both of the receiver's files; the receiver's memory could be read.
     EXPECT_THAT(bench.Out(), testing::HasSubstr("30 Durchläufe nach 20 zum Aufwärmen\n"));
     EXPECT_THAT(bench.Out(),
@@ -506,6 +601,12 @@ TEST_F(ToolTest, EachCommandSaysWhatIsWrongWithItsInput) {
           Path("neu.jsonl"), "Live", "Text"},
          "zelmo record: unerwartete Argumente \"Live\", \"Text\"" + quote},
         {{"bench", "--count", "1", "x"}, "zelmo bench: unerwartetes Argument \"x\"" + quote},
+        {{"relay", "--connect", "127.0.0.1:3020", "--listen", "127.0.0.1:0", "x"},
+         "zelmo relay: unerwartetes Argument \"x\"" + quote},
+        {{"relay", "--connect", "127.0.0.1:3020", "--listen", "127.0.0.1:0", "--max-behind", "0"},
+         "zelmo relay: --max-behind: \"0\" ist keine Zahl von 1 bis 1000000"},
+        {{"simulate", "--listen", "127.0.0.1:0", "--show", good, "--speed", "0"},
+         "zelmo simulate: --speed: \"0\" ist keine Zahl von 0.01 bis 1000"},
         {{"template", "check", good, good},
          "zelmo template check: unerwartetes Argument \"" + dir_.File("vorlage.json") + "\"" +
              quote},

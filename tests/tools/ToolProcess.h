@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,14 +33,26 @@ class Tool {
     // The capture (or the whole match) of the first output line that matches; empty if none.
     std::string WaitForLine(const QString& pattern) {
         const QRegularExpression re(pattern, QRegularExpression::MultilineOption);
+        std::string found;
+        WaitUntil([&](const std::string& out) {
+            const auto m = re.match(QString::fromStdString(out));
+            found = m.captured(m.lastCapturedIndex()).toStdString();
+            return m.hasMatch();
+        });
+        return found;
+    }
+
+    // Waits until the output so far satisfies `done`; false when it did not in time.
+    bool WaitUntil(const std::function<bool(const std::string& out)>& done) {
         for (QDeadlineTimer deadline(kToolWaitMs);;) {
-            const auto m = re.match(QString::fromStdString(Out()));
-            if (m.hasMatch())
-                return m.captured(m.lastCapturedIndex()).toStdString();
+            if (done(Out()))
+                return true;
             if (!process_.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-                return {};
+                return false;
         }
     }
+
+    qint64 Pid() const { return process_.processId(); }
 
     // Waits for the end; the exit code, or -1 when the tool did not end in time or crashed.
     int Finish() {

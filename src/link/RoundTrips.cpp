@@ -1,9 +1,9 @@
-#include "RoundTrips.h"
+#include "link/RoundTrips.h"
 
 #include <algorithm>
 #include <bit>
 
-namespace zelmo::tool {
+namespace zelmo {
 
 std::size_t RoundTrips::Bucket(std::uint64_t v) {
     if (v < kSub)
@@ -56,4 +56,4 @@ RoundTrips::Summary RoundTrips::Summarize() const {
     return summary;
 }
 
-}  // namespace zelmo::tool
+}  // namespace zelmo

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace zelmo::tool {
+namespace zelmo {
 
 // Round-trip times in microseconds and their summary, in constant memory: a looping
 // simulation runs for days. The samples are counted in a histogram whose buckets are exact up
@@ -41,4 +41,4 @@ class RoundTrips {
     std::int64_t max_ = 0;
 };
 
-}  // namespace zelmo::tool
+}  // namespace zelmo
