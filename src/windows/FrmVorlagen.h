@@ -23,7 +23,8 @@ class QRadioButton;
 
 namespace zelmo::net {
 class LinkControl;
-}
+class Rehearsal;
+}  // namespace zelmo::net
 namespace zelmo::widgets {
 class Auffrischer;
 class Gitter;
@@ -59,8 +60,8 @@ class FrmVorlagen : public QWidget {
     // outlive the window.
     FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialoge& dialoge,
                 LogBook& protokoll, widgets::Auffrischer& auffrischer,
-                const net::LinkControl& verbindung, std::function<QString()> pfad,
-                QWidget* parent = nullptr);
+                const net::LinkControl& verbindung, const net::Rehearsal& probelauf,
+                std::function<QString()> pfad, QWidget* parent = nullptr);
     ~FrmVorlagen() override;
 
     // An event handed over by the link: run once, also when the text equals the previous one;
@@ -78,6 +79,8 @@ class FrmVorlagen : public QWidget {
     void geschlossen();
     // The operator asked for the data view.
     void datenGewuenscht();
+    // The operator pressed "Probelauf…" or "Probelauf beenden".
+    void probelaufGewuenscht();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -117,6 +120,7 @@ class FrmVorlagen : public QWidget {
     LogBook& protokoll_;
     widgets::Auffrischer& auffrischer_;
     const net::LinkControl& verbindung_;
+    const net::Rehearsal& probelauf_;
     std::function<QString()> pfad_;
 
     widgets::VorlageModell* modell_;
@@ -156,6 +160,7 @@ class FrmVorlagen : public QWidget {
     QPushButton* cmdProjektSpeichern;
     QPushButton* cmdBeenden;
     QPushButton* cmdDaten;
+    QPushButton* cmdProbelauf;
 };
 
 }  // namespace zelmo::windows
