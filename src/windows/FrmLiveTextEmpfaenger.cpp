@@ -316,6 +316,8 @@ void FrmLiveTextEmpfaenger::AufbauFrische(QBoxLayout* rechts) {
     gross.setBold(true);
     lblTelegrammAlter->setFont(gross);
     lblTelegrammAlter->setMargin(4);
+    // A long line (a rehearsal's) takes a second line rather than widening the window.
+    lblTelegrammAlter->setWordWrap(true);
     txtWarnungNachSekunden = new QSpinBox(this);
     txtWarnungNachSekunden->setObjectName(QStringLiteral("txtWarnungNachSekunden"));
     txtWarnungNachSekunden->setRange(start::kMinStaleSeconds, start::kMaxStaleSeconds);

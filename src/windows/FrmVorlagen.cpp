@@ -168,6 +168,9 @@ void FrmVorlagen::Aufbauen() {
     gross.setBold(true);
     lblAusgabeZustand->setFont(gross);
     lblAusgabeZustand->setMargin(6);
+    // A long folder or a rehearsal's progress takes a second line rather than widening the
+    // window past the screen.
+    lblAusgabeZustand->setWordWrap(true);
     // A line of its own: the state line turns red only for output that has stopped, and a
     // log that cannot be written stops nothing.
     lblProtokollStoerung = new QLabel(this);
