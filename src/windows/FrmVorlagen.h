@@ -48,9 +48,12 @@ class FrmFelderAuswahl;
 // active); message boxes, file dialogs and other programs taking the focus leave it as it is.
 // Closing asks first; a closed editor deletes itself and emits geschlossen().
 //
-// On air this is the operator's screen: its state line also tells the link's state. An event
-// is turned into output at once, on the telegram's way to its acknowledgement; what the run
-// leaves (txtEreignis, the lists, the preview, the labels) is shown at the next refresh.
+// On air this is the operator's screen: its state line also tells the link's state, and begins
+// with PROBELAUF while a rehearsal plays a show into the link. Its "Probelauf…" starts and ends
+// one as the main window's does: a template author rehearses from here, and the main window
+// takes no input while the editor is open. An event is turned into output at once, on the
+// telegram's way to its acknowledgement; what the run leaves (txtEreignis, the lists, the
+// preview, the labels) is shown at the next refresh.
 class FrmVorlagen : public QWidget {
     Q_OBJECT
 
