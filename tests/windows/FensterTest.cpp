@@ -39,7 +39,6 @@
 #include "widgets/VorlageModell.h"
 #include "windows/FrmFelderAuswahl.h"
 #include "windows/FrmLiveTextEmpfaenger.h"
-#include "windows/FrmProbelauf.h"
 #include "windows/FrmVorlagen.h"
 
 using namespace std::chrono_literals;
@@ -943,8 +942,8 @@ class FensterTest : public QObject {
 
     // A recording played in the program, from the editor, writes what `zelmo receive` writes
     // from the same show, byte for byte. The dialog offers the newest recording; the live link
-    // is given up once the operator agrees and stays down after the show's end. The daily log
-    // has the rehearsal; the recorder does not.
+    // is given up once the operator agrees; the show's end ends the rehearsal. The daily log has
+    // the rehearsal; the recorder does not.
     void probelaufSchreibtWieDerEmpfaenger() {
         const QString daten = qEnvironmentVariable("ZELMO_TEST_DATA");
         const QDir aus(datei("aus")), referenz(datei("referenz")), mitschnitt(datei("Mitschnitt"));
