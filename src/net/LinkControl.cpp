@@ -1,5 +1,7 @@
 #include "net/LinkControl.h"
 
+#include <QHostAddress>
+
 #include <algorithm>
 #include <cmath>
 
@@ -94,17 +96,22 @@ LinkControl::Versuch LinkControl::Verbinden(const QString& adresse, const QStrin
     }
     adresse_ = adresse;
     port_ = port;
+    Versuchen(adresse, *nummer, adresse + QLatin1Char(':') + port);
+    return Versuch::Laeuft;
+}
+
+void LinkControl::Versuchen(const QString& host, quint16 nummer, const QString& ziel) {
+    ziel_ = ziel;
     fehlschlag_.reset();
     warteStart_ = uhr_();
     wartet_ = true;
     fortschritt_ = 0;
-    client_->connectToHost(adresse, *nummer);
+    client_->connectToHost(host, nummer);
     // The wait is entered with progress 0, before any socket event.
     WarteTakt();
     if (wartet_)
         warteTakt_.start();
     emit geaendert();
-    return Versuch::Laeuft;
 }
 
 void LinkControl::WarteTakt() {
@@ -131,7 +138,7 @@ void LinkControl::WarteBeenden() {
         adresseGesperrt_ = true;
         fehlschlag_.reset();
     } else {
-        fehlschlag_ = adresse_ + QLatin1Char(':') + port_;
+        fehlschlag_ = ziel_;
         // The operator is told the attempt failed: it must not complete behind that message.
         client_->abortConnection();
         WiederverbindenPlanen();
@@ -144,6 +151,32 @@ void LinkControl::Trennen() {
     vomBedienerGetrennt_ = true;
     WiederverbindenStoppen();
     client_->disconnectFromHost();
+    adresseGesperrt_ = false;
+    emit geaendert();
+}
+
+void LinkControl::ProbeVerbinden(quint16 port) {
+    WiederverbindenStoppen();
+    beendet_ = false;
+    vomBedienerGetrennt_ = true;
+    client_->abortConnection();
+    vomBedienerGetrennt_ = false;
+    probe_ = true;
+    const QString host = QHostAddress(QHostAddress::LocalHost).toString();
+    Versuchen(host, port, host + QLatin1Char(':') + QString::number(port));
+}
+
+void LinkControl::ProbeTrennen() {
+    if (!probe_)
+        return;
+    vomBedienerGetrennt_ = true;
+    if (wartet_) {
+        wartet_ = false;
+        warteTakt_.stop();
+        emit wartenBeendet();
+    }
+    client_->abortConnection();
+    probe_ = false;
     adresseGesperrt_ = false;
     emit geaendert();
 }
@@ -171,7 +204,8 @@ void LinkControl::SetzeWiederverbinden(bool an) {
 }
 
 void LinkControl::WiederverbindenPlanen() {
-    if (!wiederverbindenAn_ || beendet_ || vomBedienerGetrennt_)
+    // Never to the rehearsal's own sender, nor to the real one behind the rehearsal's back.
+    if (!wiederverbindenAn_ || beendet_ || vomBedienerGetrennt_ || probe_)
         return;
     const auto jetzt = uhr_();
     if (wiederverbinden_.Active())

@@ -58,6 +58,15 @@ class LinkControl : public QObject {
     // The program ends: the wait, reconnection and the connection end at once.
     void Beenden();
 
+    // The rehearsal's link: to the program's own sender on `port` of the loopback address,
+    // after whatever was connected has been given up, with the attempt's wait. The operator's
+    // address, port and reconnection stay as they were, and nothing reconnects while it lasts.
+    // The window offers neither Verbinden nor Trennen meanwhile.
+    void ProbeVerbinden(quint16 port);
+    // Ends the rehearsal's link at once; nothing reconnects by itself afterwards.
+    void ProbeTrennen();
+    bool Probe() const { return probe_; }
+
     // After a lost connection or a failed attempt, try again every kWiederverbindenAbstand;
     // turning it off ends reconnection in progress.
     void SetzeWiederverbinden(bool an);
@@ -89,6 +98,8 @@ class LinkControl : public QObject {
     void wartenBeendet();
 
   private:
+    // Starts an attempt to `host` with its wait; `ziel` names it if it fails.
+    void Versuchen(const QString& host, quint16 nummer, const QString& ziel);
     void WarteTakt();
     void WarteBeenden();
     void WiederverbindenPlanen();
@@ -103,6 +114,8 @@ class LinkControl : public QObject {
 
     QString adresse_;
     QString port_;
+    // "host:port" of the attempt in progress.
+    QString ziel_;
 
     QTimer warteTakt_;
     Clock::time_point warteStart_;
@@ -119,6 +132,7 @@ class LinkControl : public QObject {
     bool vomBedienerGetrennt_ = false;
     bool beendet_ = false;
     bool adresseGesperrt_ = false;
+    bool probe_ = false;
     std::optional<QString> fehlschlag_;
     std::uint64_t telegramme_ = 0;
 };

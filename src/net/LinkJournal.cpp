@@ -56,6 +56,8 @@ void LinkJournal::Write() {
 }
 
 void LinkJournal::Telegram(std::string_view payloadUtf8, bool json) {
+    if (!mitschnitt_)
+        return;
     const std::uint64_t before = recorder_.BytesWritten();
     const auto notice = recorder_.Telegram(payloadUtf8, json);
     // A new day after a full one records again without a notice.

@@ -38,6 +38,11 @@ class LinkJournal : public QObject, private TelegramObserver {
     // Writes the lines still kept.
     ~LinkJournal() override;
 
+    // Off while a rehearsal plays a show into the link: a replay appended to the day's
+    // recording would mix into the record of the real show, and could append to the very file
+    // being played. The daily log goes on.
+    void SetzeMitschnitt(bool an) { mitschnitt_ = an; }
+
   signals:
     // A notice went into the log book, or its file fault changed.
     void geaendert();
@@ -78,6 +83,7 @@ class LinkJournal : public QObject, private TelegramObserver {
     std::string line_;
     std::optional<std::string> logFault_;
     std::optional<std::string> recordFault_;
+    bool mitschnitt_ = true;
 };
 
 }  // namespace zelmo::net

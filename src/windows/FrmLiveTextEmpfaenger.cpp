@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "component/FileReplace.h"
+#include "component/Path.h"
 #include "link/Address.h"
 #include "link/LinkFreshness.h"
 #include "net/LinkClient.h"
@@ -37,6 +38,7 @@
 // FrmVorlagen.h keeps a QPointer to the dialog, which needs the complete type.
 #include "windows/FrmDaten.h"
 #include "windows/FrmFelderAuswahl.h"
+#include "windows/FrmProbelauf.h"
 #include "windows/FrmVorlagen.h"
 
 namespace zelmo::windows {
@@ -118,6 +120,8 @@ FrmLiveTextEmpfaenger::FrmLiveTextEmpfaenger(start::ProgramState& state, Telegra
         connect(journal_.get(), &net::LinkJournal::geaendert, auffrischer_,
                 &widgets::Auffrischer::Geaendert);
     }
+    probelauf_ = new net::Rehearsal(*verbindung_, protokoll_, journal_.get(), this);
+    connect(probelauf_, &net::Rehearsal::geaendert, auffrischer_, &widgets::Auffrischer::Geaendert);
     connect(verbindung_, &net::LinkControl::geaendert, auffrischer_,
             &widgets::Auffrischer::Geaendert);
     connect(verbindung_, &net::LinkControl::wartenBeendet, this,
@@ -143,6 +147,8 @@ FrmLiveTextEmpfaenger::~FrmLiveTextEmpfaenger() {
     // is still whole.
     verbindung_->disconnect(this);
     verbindung_->Client().disconnect(this);
+    // Its end line goes into the daily log, which ends below.
+    probelauf_->Beenden();
     verbindung_->Beenden();
     // The last lines (the connection closed) go into the files now.
     journal_.reset();
@@ -234,6 +240,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     cmdListeClientLoeschen = Knopf("cmdListeClientLoeschen", QStringLiteral("Liste löschen"), this);
     cmdVorlagen = Knopf("cmdVorlagen", QStringLiteral("Vorlagen"), this);
     cmdDaten = Knopf("cmdDaten", QStringLiteral("Daten"), this);
+    cmdProbelauf = Knopf("cmdProbelauf", QStringLiteral("Probelauf…"), this);
     // Shown on first activation.
     ListeClient->setVisible(false);
     cmdListeClientLoeschen->setVisible(false);
@@ -259,6 +266,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
     auto* clientKnoepfe = new QHBoxLayout;
     clientKnoepfe->addWidget(cmdListeClientLoeschen);
     clientKnoepfe->addStretch(1);
+    clientKnoepfe->addWidget(cmdProbelauf);
     clientKnoepfe->addWidget(cmdDaten);
     clientKnoepfe->addWidget(cmdVorlagen);
 
@@ -287,6 +295,7 @@ void FrmLiveTextEmpfaenger::AufbauFenster() {
             &FrmLiveTextEmpfaenger::cmdTransferTest_Click);
     connect(cmdVorlagen, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::cmdVorlagen_Click);
     connect(cmdDaten, &QPushButton::clicked, this, &FrmLiveTextEmpfaenger::DatenZeigen);
+    connect(cmdProbelauf, &QPushButton::clicked, this, [this] { ProbelaufKnopf(this); });
     connect(cmdListe1Loeschen, &QPushButton::clicked, this, [this] {
         protokoll_.ClearTelegrams();
         Zeigen();
@@ -307,6 +316,8 @@ void FrmLiveTextEmpfaenger::AufbauFrische(QBoxLayout* rechts) {
     gross.setBold(true);
     lblTelegrammAlter->setFont(gross);
     lblTelegrammAlter->setMargin(4);
+    // A long line (a rehearsal's) takes a second line rather than widening the window.
+    lblTelegrammAlter->setWordWrap(true);
     txtWarnungNachSekunden = new QSpinBox(this);
     txtWarnungNachSekunden->setObjectName(QStringLiteral("txtWarnungNachSekunden"));
     txtWarnungNachSekunden->setRange(start::kMinStaleSeconds, start::kMaxStaleSeconds);
@@ -329,24 +340,26 @@ void FrmLiveTextEmpfaenger::FrischeZeigen() {
     const LinkFreshness& frische = verbindung_->Frische();
     const auto jetzt = verbindung_->Jetzt();
     const auto still = frische.Quiet(jetzt);
+    QString text;
+    QColor hintergrund = kKeineVerbindung;
+    QColor schrift = Qt::black;
     if (!still) {
-        lblTelegrammAlter->setText(QStringLiteral("Keine Verbindung"));
-        SetzeFarben(lblTelegrammAlter, kKeineVerbindung, Qt::black);
-        return;
-    }
-    const QString dauer = FromUtf8(DauerText(*still));
-    if (frische.IsStale(jetzt)) {
-        lblTelegrammAlter->setText(QStringLiteral("Seit ") + dauer +
-                                   QStringLiteral(" kein Telegramm!"));
-        SetzeFarben(lblTelegrammAlter, kFehlerHintergrund, kFehlerText);
+        text = QStringLiteral("Keine Verbindung");
+    } else if (const QString dauer = FromUtf8(DauerText(*still)); frische.IsStale(jetzt)) {
+        text = QStringLiteral("Seit ") + dauer + QStringLiteral(" kein Telegramm!");
+        hintergrund = kFehlerHintergrund;
+        schrift = kFehlerText;
     } else if (frische.HasTelegram()) {
-        lblTelegrammAlter->setText(QStringLiteral("Letztes Telegramm vor ") + dauer);
-        SetzeFarben(lblTelegrammAlter, kFrisch, Qt::white);
+        text = QStringLiteral("Letztes Telegramm vor ") + dauer;
+        hintergrund = kFrisch;
+        schrift = Qt::white;
     } else {
-        lblTelegrammAlter->setText(QStringLiteral("Verbunden – noch kein Telegramm (seit ") +
-                                   dauer + QLatin1Char(')'));
-        SetzeFarben(lblTelegrammAlter, kKeineVerbindung, Qt::black);
+        text = QStringLiteral("Verbunden – noch kein Telegramm (seit ") + dauer + QLatin1Char(')');
     }
+    if (probelauf_->Laeuft())
+        text = probelauf_->Kennzeichen() + QStringLiteral(" – ") + text;
+    lblTelegrammAlter->setText(text);
+    SetzeFarben(lblTelegrammAlter, hintergrund, schrift);
 }
 
 int FrmLiveTextEmpfaenger::TwipsZuPixel(double twips, Qt::Orientation richtung) const {
@@ -437,10 +450,14 @@ void FrmLiveTextEmpfaenger::Zeigen() {
     if (!isVisible())
         return;
     const net::LinkControl& v = *verbindung_;
-    cmdVerbinden->setText(v.TrennenMoeglich() ? kTrennen : kVerbinden);
-    cmdVerbinden->setEnabled(!v.Wartet());
-    txtIPausUDPEmpfaenger->setEnabled(!v.AdresseGesperrt());
-    txtPortausUDPEmpfaenger->setEnabled(!v.AdresseGesperrt());
+    // The rehearsal has its own button; the real sender's address waits, untouched, for after.
+    const bool probe = probelauf_->Laeuft();
+    cmdVerbinden->setText(v.TrennenMoeglich() && !probe ? kTrennen : kVerbinden);
+    cmdVerbinden->setEnabled(!v.Wartet() && !probe);
+    txtIPausUDPEmpfaenger->setEnabled(!v.AdresseGesperrt() && !probe);
+    txtPortausUDPEmpfaenger->setEnabled(!v.AdresseGesperrt() && !probe);
+    cmdProbelauf->setText(probe ? QStringLiteral("Probelauf beenden")
+                                : QStringLiteral("Probelauf…"));
     if (v.Fehlschlag()) {
         SetzeFarben(lblConnectFehler, kFehlerHintergrund, kFehlerText);
         lblConnectFehler->setText(QStringLiteral("Konnte nicht mit ") + *v.Fehlschlag() +
@@ -552,6 +569,7 @@ void FrmLiveTextEmpfaenger::Entladen() {
     entladenErledigt_ = true;
     StartwerteSchreiben();
     transferRest_.clear();
+    probelauf_->Beenden();
     verbindung_->Beenden();
     // A window of its own would keep the program running.
     delete daten_.data();
@@ -664,7 +682,8 @@ void FrmLiveTextEmpfaenger::chkAutomatischVerbinden_Click() {
     if (autoVerbindenErledigt_)
         return;
     autoVerbindenErledigt_ = true;
-    if (!verbindung_->TrennenMoeglich())
+    // The first tick connects, but not behind a rehearsal's back.
+    if (!verbindung_->TrennenMoeglich() && !probelauf_->Laeuft())
         Verbinden();
     Zeigen();
 }
@@ -694,11 +713,13 @@ void FrmLiveTextEmpfaenger::TransferTestWeiter() {
 void FrmLiveTextEmpfaenger::cmdVorlagen_Click() {
     if (!vorlagen_) {
         auto* editor = new FrmVorlagen(state_, store_, dialoge_, protokoll_, *auffrischer_,
-                                       *verbindung_, [this] { return Pfad(); });
+                                       *verbindung_, *probelauf_, [this] { return Pfad(); });
         vorlagen_ = editor;
         connect(editor, &FrmVorlagen::geschlossen, this,
                 &FrmLiveTextEmpfaenger::VorlagenGeschlossen);
         connect(editor, &FrmVorlagen::datenGewuenscht, this, &FrmLiveTextEmpfaenger::DatenZeigen);
+        connect(editor, &FrmVorlagen::probelaufGewuenscht, this,
+                [this, editor] { ProbelaufKnopf(editor); });
         // The fields the template names are marked in the data view.
         const auto vorlageGeaendert = [this] {
             datenModell_->VorlageGeaendert();
@@ -736,6 +757,52 @@ void FrmLiveTextEmpfaenger::DatenZeigen() {
     daten_->show();
     daten_->raise();
     daten_->activateWindow();
+}
+
+// --- rehearsal --------------------------------------------------------------------------
+
+QWidget* FrmLiveTextEmpfaenger::probelaufDialog() const {
+    return probelaufDialog_.data();
+}
+
+void FrmLiveTextEmpfaenger::ProbelaufKnopf(QWidget* von) {
+    if (probelauf_->Laeuft()) {
+        probelauf_->Beenden();
+        Zeigen();
+        return;
+    }
+    if (probelaufDialog_)
+        return;
+    const QString mitschnitt = state_.folders.state.empty()
+                                   ? QString()
+                                   : FromUtf8(JoinPath(state_.folders.state, "Mitschnitt"));
+    // A child of the window that asked: a child of the disabled main window would be disabled.
+    probelaufDialog_ = new FrmProbelauf(
+        dialoge_, mitschnitt, Pfad(),
+        [this](const std::vector<ShowTelegram>& show, net::Rehearsal::Tempo tempo,
+               const QString& datei) { return ProbelaufStarten(show, tempo, datei); },
+        von);
+    probelaufDialog_->show();
+}
+
+bool FrmLiveTextEmpfaenger::ProbelaufStarten(const std::vector<ShowTelegram>& show,
+                                             net::Rehearsal::Tempo tempo, const QString& datei) {
+    // The rehearsal replaces the live feed: the operator must not lose it by accident.
+    if (verbindung_->Verbunden() &&
+        !dialoge_.JaNein(probelaufDialog_,
+                         QStringLiteral("Die Verbindung zum Sender wird für den Probelauf "
+                                        "getrennt und danach nicht von selbst wieder "
+                                        "aufgebaut.\r\nProbelauf starten?"),
+                         QStringLiteral("Probelauf")))
+        return false;
+    if (const auto fehler = probelauf_->Starten(show, tempo, datei)) {
+        dialoge_.Meldung(probelaufDialog_,
+                         QStringLiteral("Probelauf kann nicht starten: ") + *fehler,
+                         QStringLiteral("Probelauf"), Dialoge::Symbol::Kritisch);
+        return false;
+    }
+    Zeigen();
+    return true;
 }
 
 void FrmLiveTextEmpfaenger::Meldung(const QString& text) {

@@ -10,8 +10,10 @@
 #include <functional>
 #include <memory>
 
+#include "journal/Show.h"
 #include "link/LogBook.h"
 #include "link/TelegramStore.h"
+#include "net/Rehearsal.h"
 #include "start/ExtraSettings.h"
 #include "start/ProgramState.h"
 #include "start/Settings.h"
@@ -41,6 +43,7 @@ namespace zelmo::windows {
 
 class Dialoge;
 class FrmDaten;
+class FrmProbelauf;
 class FrmVorlagen;
 
 // The program's main window: the connection to the scoring sender, the LiveText data folder,
@@ -98,6 +101,9 @@ class FrmLiveTextEmpfaenger : public QWidget {
     // fields seen are known from the first telegram on) and the view, once opened.
     widgets::DatenModell& datenModell() { return *datenModell_; }
     QWidget* daten() const;
+    // The rehearsal, and its dialog while open.
+    net::Rehearsal& probelauf() { return *probelauf_; }
+    QWidget* probelaufDialog() const;
 
   signals:
     // The window has unloaded: settings written, link closed, telegram data released.
@@ -139,6 +145,11 @@ class FrmLiveTextEmpfaenger : public QWidget {
     void VorlagenGeschlossen();
     // Opens the data view (the button here and the editor's datenGewuenscht()).
     void DatenZeigen();
+    // "Probelauf…" here or in the editor (`von`): the dialog, or the end of the rehearsal.
+    void ProbelaufKnopf(QWidget* von);
+    // Called by the dialog's "Starten": asks first while connected to the sender.
+    bool ProbelaufStarten(const std::vector<ShowTelegram>& show, net::Rehearsal::Tempo tempo,
+                          const QString& datei);
 
     void TCPClient_Ereignis(const QString& eventText);
 
@@ -155,6 +166,7 @@ class FrmLiveTextEmpfaenger : public QWidget {
     net::LinkControl* verbindung_;
     // Nothing without a state folder. Ends before the log book and the connection.
     std::unique_ptr<net::LinkJournal> journal_;
+    net::Rehearsal* probelauf_ = nullptr;
     start::Settings startwerte_;
     start::ExtraSettings zusatzwerte_;
     std::function<QTime()> uhrzeit_;
@@ -176,6 +188,7 @@ class FrmLiveTextEmpfaenger : public QWidget {
     widgets::DatenModell* datenModell_;
     // A window of its own, not a child: it must take input while this window is disabled.
     QPointer<FrmDaten> daten_;
+    QPointer<FrmProbelauf> probelaufDialog_;
 
     QLabel* Label99Wert;
     QLabel* LabelGAKomFehler;
@@ -204,6 +217,7 @@ class FrmLiveTextEmpfaenger : public QWidget {
     QLabel* lblTelegrammAlter;
     QSpinBox* txtWarnungNachSekunden;
     QPushButton* cmdDaten;
+    QPushButton* cmdProbelauf;
 };
 
 }  // namespace zelmo::windows

@@ -16,6 +16,7 @@
 
 #include "link/LinkFreshness.h"
 #include "net/LinkControl.h"
+#include "net/Rehearsal.h"
 #include "platform/Folders.h"
 #include "start/StartChecks.h"
 #include "templates/VorlageDatei.h"
@@ -66,8 +67,8 @@ const QString kGestoert = QStringLiteral("background: #c00000; color: white;");
 
 FrmVorlagen::FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialoge& dialoge,
                          LogBook& protokoll, widgets::Auffrischer& auffrischer,
-                         const net::LinkControl& verbindung, std::function<QString()> pfad,
-                         QWidget* parent)
+                         const net::LinkControl& verbindung, const net::Rehearsal& probelauf,
+                         std::function<QString()> pfad, QWidget* parent)
     : QWidget(parent, Qt::Window),
       state_(state),
       store_(store),
@@ -75,6 +76,7 @@ FrmVorlagen::FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialo
       protokoll_(protokoll),
       auffrischer_(auffrischer),
       verbindung_(verbindung),
+      probelauf_(probelauf),
       pfad_(std::move(pfad)),
       modell_(new widgets::VorlageModell(this)),
       vorschauModell_(new widgets::VorschauModell(this)),
@@ -123,6 +125,7 @@ void FrmVorlagen::Aufbauen() {
         Knopf(QStringLiteral("Projekt speichern"), QStringLiteral("cmdProjektSpeichern"), this);
     cmdBeenden = Knopf(QStringLiteral("Beenden"), QStringLiteral("cmdBeenden"), this);
     cmdDaten = Knopf(QStringLiteral("Daten"), QStringLiteral("cmdDaten"), this);
+    cmdProbelauf = Knopf(QStringLiteral("Probelauf…"), QStringLiteral("cmdProbelauf"), this);
 
     CtlAusgabeformat = new widgets::TitledFrame(QStringLiteral("Ausgabeformat"), this);
     CtlAusgabeformat->setObjectName(QStringLiteral("CtlAusgabeformat"));
@@ -165,6 +168,9 @@ void FrmVorlagen::Aufbauen() {
     gross.setBold(true);
     lblAusgabeZustand->setFont(gross);
     lblAusgabeZustand->setMargin(6);
+    // A long folder or a rehearsal's progress takes a second line rather than widening the
+    // window past the screen.
+    lblAusgabeZustand->setWordWrap(true);
     // A line of its own: the state line turns red only for output that has stopped, and a
     // log that cannot be written stops nothing.
     lblProtokollStoerung = new QLabel(this);
@@ -191,7 +197,8 @@ void FrmVorlagen::Aufbauen() {
         zeilenKnoepfe->addWidget(knopf);
     }
     zeilenKnoepfe->addStretch(1);
-    for (auto* knopf : {cmdDaten, cmdProjektEinlesen, cmdProjektSpeichern, cmdBeenden}) {
+    for (auto* knopf :
+         {cmdProbelauf, cmdDaten, cmdProjektEinlesen, cmdProjektSpeichern, cmdBeenden}) {
         zeilenKnoepfe->addWidget(knopf);
     }
 
@@ -229,6 +236,7 @@ void FrmVorlagen::Aufbauen() {
             &FrmVorlagen::cmdProjektSpeichern_Click);
     connect(cmdBeenden, &QPushButton::clicked, this, &QWidget::close);
     connect(cmdDaten, &QPushButton::clicked, this, &FrmVorlagen::datenGewuenscht);
+    connect(cmdProbelauf, &QPushButton::clicked, this, &FrmVorlagen::probelaufGewuenscht);
 
     connect(OptLiveText, &QRadioButton::toggled, this, [this](bool an) {
         if (an) {
@@ -327,6 +335,8 @@ void FrmVorlagen::Zeigen() {
     if (stoerung)
         lblProtokollStoerung->setText(Q(*stoerung) + QStringLiteral("\nDie Ausgabe läuft weiter."));
     lblProtokollStoerung->setVisible(stoerung.has_value());
+    cmdProbelauf->setText(probelauf_.Laeuft() ? QStringLiteral("Probelauf beenden")
+                                              : QStringLiteral("Probelauf…"));
     ZustandZeigen();
 }
 
@@ -366,6 +376,9 @@ void FrmVorlagen::ZustandZeigen() {
                  : QStringLiteral(" – letzte Datei %1 um %2")
                        .arg(letzteDatei_, letzteDateiZeit_.toString(QStringLiteral("HH:mm:ss"))));
         farbe = kLaeuft;
+    }
+    if (probelauf_.Laeuft()) {
+        text = probelauf_.Kennzeichen() + QStringLiteral(" – ") + text;
     }
     lblAusgabeZustand->setText(text);
     // A style sheet is parsed again on every call.

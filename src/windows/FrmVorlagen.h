@@ -23,7 +23,8 @@ class QRadioButton;
 
 namespace zelmo::net {
 class LinkControl;
-}
+class Rehearsal;
+}  // namespace zelmo::net
 namespace zelmo::widgets {
 class Auffrischer;
 class Gitter;
@@ -47,9 +48,12 @@ class FrmFelderAuswahl;
 // active); message boxes, file dialogs and other programs taking the focus leave it as it is.
 // Closing asks first; a closed editor deletes itself and emits geschlossen().
 //
-// On air this is the operator's screen: its state line also tells the link's state. An event
-// is turned into output at once, on the telegram's way to its acknowledgement; what the run
-// leaves (txtEreignis, the lists, the preview, the labels) is shown at the next refresh.
+// On air this is the operator's screen: its state line also tells the link's state, and begins
+// with PROBELAUF while a rehearsal plays a show into the link. Its "Probelauf…" starts and ends
+// one as the main window's does: a template author rehearses from here, and the main window
+// takes no input while the editor is open. An event is turned into output at once, on the
+// telegram's way to its acknowledgement; what the run leaves (txtEreignis, the lists, the
+// preview, the labels) is shown at the next refresh.
 class FrmVorlagen : public QWidget {
     Q_OBJECT
 
@@ -59,8 +63,8 @@ class FrmVorlagen : public QWidget {
     // outlive the window.
     FrmVorlagen(start::ProgramState& state, TelegramStore& store, Dialoge& dialoge,
                 LogBook& protokoll, widgets::Auffrischer& auffrischer,
-                const net::LinkControl& verbindung, std::function<QString()> pfad,
-                QWidget* parent = nullptr);
+                const net::LinkControl& verbindung, const net::Rehearsal& probelauf,
+                std::function<QString()> pfad, QWidget* parent = nullptr);
     ~FrmVorlagen() override;
 
     // An event handed over by the link: run once, also when the text equals the previous one;
@@ -78,6 +82,8 @@ class FrmVorlagen : public QWidget {
     void geschlossen();
     // The operator asked for the data view.
     void datenGewuenscht();
+    // The operator pressed "Probelauf…" or "Probelauf beenden".
+    void probelaufGewuenscht();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -117,6 +123,7 @@ class FrmVorlagen : public QWidget {
     LogBook& protokoll_;
     widgets::Auffrischer& auffrischer_;
     const net::LinkControl& verbindung_;
+    const net::Rehearsal& probelauf_;
     std::function<QString()> pfad_;
 
     widgets::VorlageModell* modell_;
@@ -156,6 +163,7 @@ class FrmVorlagen : public QWidget {
     QPushButton* cmdProjektSpeichern;
     QPushButton* cmdBeenden;
     QPushButton* cmdDaten;
+    QPushButton* cmdProbelauf;
 };
 
 }  // namespace zelmo::windows

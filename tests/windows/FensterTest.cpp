@@ -30,6 +30,7 @@
 #include "link/Evaluation.h"
 #include "net/LinkClient.h"
 #include "platform/Platform.h"
+#include "tools/ToolProcess.h"
 #include "widgets/Auffrischer.h"
 #include "widgets/CheckBoxCombo.h"
 #include "widgets/DatenModell.h"
@@ -64,6 +65,14 @@ QString Abbild(const QAbstractItemModel& m, const QModelIndex& index, int tiefe 
     for (int r = 0; r < m.rowCount(index); ++r)
         text += Abbild(m, m.index(r, 0, index), tiefe + 1);
     return text;
+}
+
+// Each file of a folder with its bytes.
+QMap<QString, QByteArray> Dateien(const QDir& ordner) {
+    QMap<QString, QByteArray> dateien;
+    for (const QString& name : ordner.entryList(QDir::Files))
+        dateien[name] = DateiInhalt(ordner.filePath(name));
+    return dateien;
 }
 
 QModelIndex Zeile(const QAbstractItemModel& m, const QString& name, const QModelIndex& in = {}) {
@@ -190,6 +199,20 @@ class FensterTest : public QObject {
             VorlageAus({{"GA Ein", "Alle", "", "", "Alle", "", "01", "uhr", "Ereignis", "Wert1"}}));
         QVERIFY(QTest::qWaitForWindowActive(editor_));
     }
+    // "Probelauf…" in `von` (the main window or the editor) opens the dialog, unless it is open;
+    // a show other than the one offered, the pace, "Starten".
+    void probelauf(QWidget* von, const QString& show, const char* tempo) {
+        if (!fenster_->probelaufDialog())
+            Kind<QPushButton>(von, "cmdProbelauf")->click();
+        QWidget* dialog = fenster_->probelaufDialog();
+        QVERIFY(dialog && dialog->isVisible());
+        if (!show.isNull())
+            Kind<QLineEdit>(dialog, "txtShowdatei")->setText(show);
+        Kind<QRadioButton>(dialog, tempo)->click();
+        Kind<QPushButton>(dialog, "cmdStarten")->click();
+    }
+    QString linie() const { return kind<QLabel>("lblTelegrammAlter")->text(); }
+
     template <typename T = QPushButton>
     T* e(const QString& name) {
         return Kind<T>(editor_.data(), name);
@@ -915,6 +938,163 @@ class FensterTest : public QObject {
         QTRY_COMPARE(zeigt(), laeuft);
         sender.letzte()->disconnectFromHost();
         QTRY_COMPARE(zeigt(), "Keine Verbindung zum Sender" + rot);
+    }
+
+    // A recording played in the program, from the editor, writes what `zelmo receive` writes
+    // from the same show, byte for byte. The dialog offers the newest recording; the live link
+    // is given up once the operator agrees; the show's end ends the rehearsal. The daily log has
+    // the rehearsal; the recorder does not.
+    void probelaufSchreibtWieDerEmpfaenger() {
+        const QString daten = qEnvironmentVariable("ZELMO_TEST_DATA");
+        const QDir aus(datei("aus")), referenz(datei("referenz")), mitschnitt(datei("Mitschnitt"));
+        QVERIFY(referenz.mkpath(".") && mitschnitt.mkpath("."));
+        {
+            test::Tool sim({"simulate", "--listen", "127.0.0.1:0", "--show", daten + "/show.jsonl",
+                            "--interval", "0"});
+            const std::string port = sim.WaitForLine("lauscht auf 127\\.0\\.0\\.1:(\\d+)$");
+            test::Tool receive({"receive", "--connect", "127.0.0.1:" + QString::fromStdString(port),
+                                "--template", daten + "/LiveText.json", "--output", referenz.path(),
+                                "--exit-on-disconnect"});
+            QCOMPARE(sim.Finish(), 0);
+            QCOMPARE(receive.Finish(), 0);
+        }
+        QVERIFY(referenz.count() > 5);
+        const QByteArray show = DateiInhalt(daten + "/show.jsonl");
+        QVERIFY(DateiSchreiben(mitschnitt.filePath("2026-12-01.jsonl"), "kein JSON\n") &&
+                QFile::copy(daten + "/show.jsonl", mitschnitt.filePath("2026-12-06.jsonl")));
+        fenster_->protokoll().SetClock(uhr_);
+        uhr_.jetzt = {1796648592345, 3600};  // 2026-12-07 14:03:12.345+01:00
+        Sender sender;
+        aufSendung(sender);
+        dialoge_->pfadAntworten = {daten + "/LiveText.json"};
+        e("cmdProjektEinlesen")->click();
+        QVERIFY(QTest::qWaitForWindowActive(editor_));
+
+        e("cmdProbelauf")->click();
+        QWidget* dialog = fenster_->probelaufDialog();
+        QVERIFY(dialog && dialog->parent() == editor_);
+        const QString neueste = mitschnitt.filePath("2026-12-06.jsonl");
+        QCOMPARE(Kind<QLineEdit>(dialog, "txtShowdatei")->text(), neueste);
+        Kind<QPushButton>(dialog, "cmdDurchsuchen")->click();  // cancelled
+        QCOMPARE(dialoge_->gezeigt.last().titel + " " + dialoge_->gezeigt.last().ordner,
+                 "Showdatei wählen " + mitschnitt.path());
+        dialoge_->jaNeinAntworten = {true};
+        probelauf(editor_, QString(), "OptNachJederQuittung");
+        QVERIFY(dialoge_->gezeigt.last().text.startsWith("Die Verbindung zum Sender wird"));
+        QTRY_VERIFY_WITH_TIMEOUT(!fenster_->probelauf().Laeuft(), 20000);
+
+        QCOMPARE(Dateien(aus), Dateien(referenz));
+        QTRY_COMPARE(e<QLabel>("lblAusgabeZustand")->text(), "Keine Verbindung zum Sender");
+        QCOMPARE(e("cmdProbelauf")->text() + " | " + knopf("cmdProbelauf")->text(),
+                 "Probelauf… | Probelauf…");
+        QCOMPARE(Dateien(mitschnitt).keys(), (QStringList{"2026-12-01.jsonl", "2026-12-06.jsonl"}));
+        QCOMPARE(DateiInhalt(neueste), show);
+        QTRY_VERIFY(DateiInhalt(datei("Protokolle/2026-12-07.log")).contains("Show zu Ende"));
+        QStringList zeilen;
+        int telegramme = 0;
+        for (const QString& zeile :
+             QString(DateiInhalt(datei("Protokolle/2026-12-07.log"))).split('\n')) {
+            telegramme += zeile.contains(" telegramm: ");
+            if (zeile.contains("Probelauf"))
+                zeilen.append(zeile.mid(24));
+        }
+        QCOMPARE(telegramme, 107);
+        QCOMPARE(zeilen, (QStringList{"client: Probelauf gestartet: " + neueste +
+                                          ", 107 Telegramme, Tempo jedes Telegramm gleich nach "
+                                          "der Quittung des vorigen",
+                                      "client: Probelauf beendet (Show zu Ende): gesendet 107, "
+                                      "quittiert 107"}));
+    }
+
+    // A file that is no show is reported and nothing starts; "Nein" keeps the live link. While
+    // the rehearsal runs, both state lines say so with its progress, the button ends it, and the
+    // settings keep the real sender's address, saved, at the end or when the program closes.
+    void probelaufZeigtSichUndSpeichertNichts() {
+        Sender sender;
+        zeigen();
+        verbinden(sender);
+        kind<QCheckBox>("chkAutomatischWiederverbinden")->setChecked(true);
+        const QString show = datei("probe.jsonl");
+        QVERIFY(DateiSchreiben(show, "{\"at_ms\": 0, \"telegram\": " + kGaEin +
+                                         "}\n{\"at_ms\": 600000, \"telegram\": " + kGaEin + "}\n"));
+        QVERIFY(DateiSchreiben(datei("kaputt.jsonl"), "{\n") &&
+                DateiSchreiben(datei("vorlage.json"), R"({"Vorlage": {"Zeilen": []}})"));
+        knopf("cmdProbelauf")->click();
+        QVERIFY(!Kind<QPushButton>(fenster_->probelaufDialog(), "cmdStarten")->isEnabled());
+        const struct {
+            QString datei, meldung;
+        } falsch[] = {
+            {datei("fehlt.jsonl"), "! Showdatei kann nicht gelesen werden:\r\n" +
+                                       datei("fehlt.jsonl") + ": " + std::strerror(ENOENT)},
+            {datei("kaputt.jsonl"),
+             "! " + datei("kaputt.jsonl") + " ist keine Showdatei:\r\nZeile 1: "},
+            {datei("vorlage.json"), "! " + datei("vorlage.json") + " ist keine Showdatei:\r\n"},
+            {show, ""},  // "Nein" to giving up the live link
+        };
+        for (const auto& [datei, meldung] : falsch) {
+            dialoge_->meldungen.clear();
+            probelauf(fenster_.get(), datei, "OptWieAufgenommen");
+            const QString gezeigt = dialoge_->meldungen.join("");
+            QVERIFY2(gezeigt.left(meldung.size()) == meldung && fenster_->probelaufDialog() &&
+                         !fenster_->probelauf().Laeuft() && fenster_->linkClient().isConnected(),
+                     qPrintable(datei + ": " + gezeigt));
+        }
+        QCOMPARE(dialoge_->gezeigt.last().text.right(20), "\r\nProbelauf starten?");
+
+        const struct {
+            const char* tempo;
+            QString start, ende;
+        } tempi[] = {
+            {"OptDoppeltSoSchnell", "doppelt so schnell", "abgebrochen): gesendet 1, quittiert 1"},
+            {"OptWieAufgenommen", "wie aufgenommen",
+             "Verbindung verloren): gesendet 1, quittiert 1"},
+            {"OptNachJederQuittung", "jedes Telegramm gleich nach der Quittung des vorigen",
+             "Show zu Ende): gesendet 2, quittiert 2"},
+        };
+        const QByteArray gespeichert = "127.0.0.1\r\n" + sender.port().toLatin1() + "\r\n0\r\n";
+        for (const auto& [tempo, start, ende] : tempi) {
+            dialoge_->jaNeinAntworten = {true};
+            probelauf(fenster_.get(), show, tempo);
+            QTRY_VERIFY(!fenster_->probelaufDialog());
+            QCOMPARE(zeilen("ListeClient").filter("Probelauf").last(),
+                     "Probelauf gestartet: " + show + ", 2 Telegramme, Tempo " + start);
+            if (!ende.startsWith("Show")) {
+                QTRY_COMPARE(linie(), "PROBELAUF – Telegramm 1 von 2 – Letztes Telegramm vor 0 s");
+                QCOMPARE(anzeige() + " | " + knopf("cmdProbelauf")->text(),
+                         "Verbinden | Knopf gesperrt | IP gesperrt | Port gesperrt | Probelauf "
+                         "beenden");
+                knopf("cmdParameterSpeichern")->click();
+                QVERIFY(startwerte().startsWith(gespeichert));
+            }
+            if (ende.startsWith("abgebrochen"))
+                knopf("cmdProbelauf")->click();
+            else if (ende.startsWith("Verbindung"))
+                fenster_->linkClient().abortConnection();
+            QTRY_COMPARE(zeilen("ListeClient").last(), "Probelauf beendet (" + ende);
+            QTRY_COMPARE(anzeige() + " | " + linie(), "Verbinden | Keine Verbindung");
+            QCOMPARE(box(kIp)->text() + ":" + box(kPort)->text(), "127.0.0.1:" + sender.port());
+        }
+
+        jetzt_ += 6s;  // what automatic reconnection would wait
+        QTest::qWait(50);
+        QCOMPARE(sender.verbindungen.size(), 1);
+
+        // On air in the editor; the program closes as on SIGTERM.
+        probelauf(fenster_.get(), show, "OptWieAufgenommen");
+        QTRY_COMPARE(linie(), "PROBELAUF – Telegramm 1 von 2 – Letztes Telegramm vor 0 s");
+        QVERIFY(QDir(ordner_->path()).mkpath("aus"));
+        box("txtPfadZuLiveText")->setText(datei("aus"));
+        vorlagen(
+            VorlageAus({{"GA Ein", "Alle", "", "", "Alle", "", "01", "uhr", "Ereignis", "Wert1"}}));
+        QVERIFY(QTest::qWaitForWindowActive(editor_));
+        QTRY_COMPARE(e<QLabel>("lblAusgabeZustand")->text(),
+                     "PROBELAUF – Telegramm 1 von 2 – Ausgabe läuft in " + datei("aus") +
+                         " – noch keine Datei geschrieben");
+        QCOMPARE(e("cmdProbelauf")->text(), "Probelauf beenden");
+        fenster_->BeendenOhneFrage();
+        QVERIFY(startwerte().startsWith(gespeichert));
+        QCOMPARE(fenster_->clientLog().Lines().back(),
+                 "Probelauf beendet (abgebrochen): gesendet 1, quittiert 1");
     }
 
     // Every logged line goes to the day's log file with the time the log book's clock gave it
