@@ -47,6 +47,10 @@ class LogBook {
     // of several lines (the writers join them with CR LF) line by line.
     void Write(LogKind kind, std::string_view text);
 
+    // A line for the observers only (the daily log): what a window shows in a place of its
+    // own (a failed attempt, a link gone quiet), so that it is in the log after the show.
+    void Record(LogKind kind, std::string_view text) { Tell(kind, text, clock_->Now()); }
+
     // A line about the program's own files (a log or a recording that cannot be written, or
     // is written again): logged as `kind`, and shown in the client log and as the status,
     // where the operator looks for trouble beside the output.

@@ -35,15 +35,25 @@ LinkControl::LinkControl(TelegramStore& store, const bool& vorlagenAktiv, LogBoo
     connect(&warteTakt_, &QTimer::timeout, this, &LinkControl::WarteTakt);
     connect(&wiederverbindenTakt_, &QTimer::timeout, this, &LinkControl::WiederverbindenTakt);
     // The age of the last telegram goes on counting without any event.
-    connect(&frischeTakt_, &QTimer::timeout, this, &LinkControl::geaendert);
+    connect(&frischeTakt_, &QTimer::timeout, this, [this] {
+        const auto jetzt = uhr_();
+        if (frische_.Check(jetzt) == LinkFreshness::Change::WentStale)
+            log_.Record(LogKind::Status,
+                        "Seit " + DauerText(*frische_.Quiet(jetzt)) + " kein Telegramm!");
+        emit geaendert();
+    });
 
     connect(client_.get(), &LinkClient::connected, this, &LinkControl::OnVerbunden);
     connect(client_.get(), &LinkClient::disconnected, this, &LinkControl::OnGetrennt);
     // On a telegram's way to its acknowledgement: models only, no widget.
     connect(client_.get(), &LinkClient::telegramLog, this, [this](const QString& zeile) {
-        frische_.Telegram(uhr_());
+        const auto jetzt = uhr_();
+        const auto still = frische_.Quiet(jetzt);
+        frische_.Telegram(jetzt);
         ++telegramme_;
         log_.Write(LogKind::Telegram, Utf8(zeile));
+        if (frische_.Check(jetzt) == LinkFreshness::Change::CameBack && still)
+            log_.Record(LogKind::Status, "Wieder ein Telegramm nach " + DauerText(*still));
         emit geaendert();
     });
     connect(client_.get(), &LinkClient::clientLog, this, [this](const QString& zeile) {
@@ -103,6 +113,7 @@ LinkControl::Versuch LinkControl::Verbinden(const QString& adresse, const QStrin
 void LinkControl::Versuchen(const QString& host, quint16 nummer, const QString& ziel) {
     ziel_ = ziel;
     fehlschlag_.reset();
+    log_.Record(LogKind::Client, "Verbinde mit " + Utf8(ziel));
     warteStart_ = uhr_();
     wartet_ = true;
     fortschritt_ = 0;
@@ -139,6 +150,7 @@ void LinkControl::WarteBeenden() {
         fehlschlag_.reset();
     } else {
         fehlschlag_ = ziel_;
+        log_.Record(LogKind::Client, "Konnte nicht mit " + Utf8(ziel_) + " verbinden!");
         // The operator is told the attempt failed: it must not complete behind that message.
         client_->abortConnection();
         WiederverbindenPlanen();
@@ -233,6 +245,9 @@ void LinkControl::WiederverbindenTakt() {
             case Reconnect::Action::Abandon:
                 // Given up, so that it can never complete behind the next attempt.
                 client_->abortConnection();
+                log_.Record(LogKind::Client, "Konnte nicht mit " +
+                                                 Utf8(adresse_ + QLatin1Char(':') + port_) +
+                                                 " verbinden!");
                 continue;
             case Reconnect::Action::Attempt: {
                 const auto nummer = ParsePort(Utf8(port_));
@@ -241,6 +256,8 @@ void LinkControl::WiederverbindenTakt() {
                     emit geaendert();
                     return;
                 }
+                log_.Record(LogKind::Client,
+                            "Verbinde mit " + Utf8(adresse_ + QLatin1Char(':') + port_));
                 client_->connectToHost(adresse_, *nummer);
                 emit geaendert();
                 return;

@@ -919,6 +919,8 @@ class FensterTest : public QObject {
     // On air the operator sees the editor only: its state line tells when the link has gone
     // quiet and when it is gone.
     void vorlagenZeigenDenZustandDerVerbindung() {
+        fenster_->protokoll().SetClock(uhr_);
+        uhr_.jetzt = {1796648592345, 3600};  // 2026-12-07 14:03:12.345+01:00
         Sender sender;
         aufSendung(sender);
         kind<QSpinBox>("txtWarnungNachSekunden")->setValue(5);
@@ -938,6 +940,11 @@ class FensterTest : public QObject {
         QTRY_COMPARE(zeigt(), laeuft);
         sender.letzte()->disconnectFromHost();
         QTRY_COMPARE(zeigt(), "Keine Verbindung zum Sender" + rot);
+        // What the state line said is in the daily log too, once each way.
+        const QString log = QString::fromUtf8(DateiInhalt(datei("Protokolle/2026-12-07.log")));
+        QCOMPARE(log.split('\n').filter(" status: "),
+                 (QStringList{"2026-12-07 14:03:12.345 status: Seit 12 s kein Telegramm!",
+                              "2026-12-07 14:03:12.345 status: Wieder ein Telegramm nach 12 s"}));
     }
 
     // A recording played in the program, from the editor, writes what `zelmo receive` writes
@@ -1124,7 +1131,8 @@ class FensterTest : public QObject {
         };
         telegramm('1', 250);
         const QByteArray verbunden =
-            "2026-12-07 14:03:12.345 client: TCPClient TCPConnect - Socket: " +
+            "2026-12-07 14:03:12.345 client: Verbinde mit 127.0.0.1:" + sender.port().toUtf8() +
+            "\n2026-12-07 14:03:12.345 client: TCPClient TCPConnect - Socket: " +
             QByteArray::number(fenster_->linkClient().socketNumber()) + "\n";
         QTRY_COMPARE(DateiInhalt(log), verbunden + protokoll("2026-12-07 14:03:12.595", '1'));
         const auto tipp = [&](QWidget* eltern, const char* liste) {
