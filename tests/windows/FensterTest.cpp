@@ -790,6 +790,8 @@ class FensterTest : public QObject {
     }
 
     // A telegram through the link and the editor into files, the state line saying what happens.
+    // The main window is disabled while the editor is open; closing it asks the editor's question
+    // first.
     void telegrammWirdZuDateien() {
         Sender sender;
         verbinden(sender);
@@ -819,7 +821,10 @@ class FensterTest : public QObject {
         editor_->setUhr([] { return QTime(14, 3, 12); });
         const QString laeuft = "Ausgabe läuft in " + aus.path() + " – ";
         const QString gruen = " / background: #1e7b34; color: white;";
-        editor_->activateWindow();
+        // The window system activating the main window (a click on it) hands the activation to
+        // the editor.
+        QVERIFY(QTest::qWaitForWindowActive(fenster_->daten()));
+        fenster_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor_));
         QTRY_COMPARE(zustand(), laeuft + "noch keine Datei geschrieben" + gruen);
 
@@ -883,7 +888,20 @@ class FensterTest : public QObject {
                  "Ausgabe gestört: siehe Warnungen / background: #c00000; color: white;");
         pfad->setText(aus.path());
 
-        // Closed with "Ja": no more output, and the main window takes input again.
+        // "Nein" to the editor's question keeps both windows, the connection and the output.
+        leeren();
+        QSignalSpy entladen(fenster_.get(), &FrmLiveTextEmpfaenger::entladen);
+        QVERIFY(!fenster_->close());
+        QCOMPARE(dialoge_->gezeigt.last().text + '|' + dialoge_->gezeigt.last().titel,
+                 "Vorlagen gespeichert?|Vorlagen gespeichert?  ");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(fenster_->isVisible() && editor_ && editor_->isVisible() && entladen.isEmpty());
+        QVERIFY(!QFile::exists(datei("LiveTextStartwerte.TXT")));
+        QVERIFY(fenster_->linkClient().isConnected() && state_->vorlagenAktiv);
+        QVERIFY(sender.quittiert(telegramm));
+        QCOMPARE(aus.entryList(QDir::Files), QStringList{"neu.csv"});
+
+        // The editor closed with "Ja": no more output, and the main window takes input again.
         leeren();
         dialoge_->jaNeinAntworten = {true};
         e("cmdBeenden")->click();
@@ -895,34 +913,7 @@ class FensterTest : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(editor_));
         QTRY_COMPARE(e<QLabel>("lblAusgabeZustand")->text(),
                      "Ausgabe angehalten: keine Vorlagenzeilen");
-        dialoge_->jaNeinAntworten = {true};
-        QVERIFY(fenster_->close());
-    }
-
-    // The main window is disabled while the editor is open: the window system activating it
-    // (a click on it) hands the activation to the editor, and output goes on. Closing the main
-    // window asks the editor's question first. "Nein" keeps both windows, the connection and the
-    // output; "Ja" writes the settings, closes the connection and unloads.
-    void hauptfensterLaesstDenVorlagenDenVortritt() {
-        Sender sender;
-        aufSendung(sender);
-        fenster_->activateWindow();
-        QTRY_VERIFY(editor_->isActiveWindow());
-        QVERIFY(state_->vorlagenAktiv);
-        QVERIFY(sender.quittiert(kGaEin));
-        QCOMPARE(uhrTxt(), QByteArray("Ereignis.Wert1 = 1\r\n"));
-
-        QSignalSpy entladen(fenster_.get(), &FrmLiveTextEmpfaenger::entladen);
-        QVERIFY(!fenster_->close());
-        QCOMPARE(dialoge_->gezeigt.last().text + '|' + dialoge_->gezeigt.last().titel,
-                 "Vorlagen gespeichert?|Vorlagen gespeichert?  ");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(fenster_->isVisible() && editor_ && editor_->isVisible() && entladen.isEmpty());
-        QVERIFY(!QFile::exists(datei("LiveTextStartwerte.TXT")));
-        QVERIFY(fenster_->linkClient().isConnected() && state_->vorlagenAktiv);
-        QVERIFY(sender.quittiert(GaEin('2')));
-        QCOMPARE(uhrTxt(), QByteArray("Ereignis.Wert1 = 2\r\n"));
-
+        // "Ja" writes the settings, closes the connection and unloads.
         dialoge_->jaNeinAntworten = {true};
         QVERIFY(fenster_->close());
         QVERIFY(entladen.count() == 1 && QFile::exists(datei("LiveTextStartwerte.TXT")));
