@@ -1133,6 +1133,7 @@ class FensterTest : public QObject {
         uhr_.jetzt.utcMs += 1000;
         neueste("2026-12-07 14:05:01.000");
 
+        // The editor's state line: quiet past the threshold, a telegram again, the link gone.
         kind<QSpinBox>("txtWarnungNachSekunden")->setValue(5);
         editor_->setUhr([] { return QTime(0, 3, 35); });
         const QString rot = " / background: #c00000; color: white;";
