@@ -468,6 +468,7 @@ class FensterTest : public QObject {
         knopf("cmdVerbinden")->click();
         QTRY_VERIFY(zeilen("ListeClient").last().startsWith("TCPClient TCPDisConnect"));
         QCOMPARE(anzeige(), "Verbinden");
+        // Unticked and ticked again by hand: no second connection.
         kind<QCheckBox>("chkAutomatischVerbinden")->click();
         kind<QCheckBox>("chkAutomatischVerbinden")->click();
         QCOMPARE(anzeige(), "Verbinden");
