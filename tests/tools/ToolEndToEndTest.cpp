@@ -108,7 +108,8 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
     const std::string port = record.WaitForLine("lauscht auf 127\\.0\\.0\\.1:(\\d+),");
     ASSERT_FALSE(port.empty()) << record.Err();
     Tool receive(Receive(port) << "--exit-on-disconnect"
-                               << "--no-timestamps");
+                               << "--no-timestamps"
+                               << "--record-dir" << Path("mitschnitt"));
     ASSERT_EQ(sim.Finish(), 0) << sim.Err();
     ASSERT_EQ(receive.Finish(), 0) << receive.Err();
     ASSERT_FALSE(record.WaitForLine("Sender getrennt").empty());
@@ -148,11 +149,20 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
         recorded.push_back(t.payload);
     }
     EXPECT_EQ(recorded, show);
+    // The receiver's own recording, named after the day, holds them as well.
+    const auto recordings = Folder(dir_.File("mitschnitt"));
+    ASSERT_EQ(recordings.size(), 1u);
+    EXPECT_THAT(recordings.begin()->first,
+                testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2}\\.jsonl"));
+    std::vector<std::string> kept;
+    for (const ShowTelegram& t : ParseShow(recordings.begin()->second))
+        kept.push_back(t.payload);
+    EXPECT_EQ(kept, show);
 }
 
-// A quiet link is reported and stays up; a garbled frame is answered and the show goes on; a
-// restarted sender is connected again; SIGTERM ends the receiver cleanly.
-TEST_F(ToolTest, TheReceiverRidesOutQuietGarbledAndLostLinks) {
+// A quiet link is reported and stays up; a restarted sender is connected again; SIGTERM ends
+// the receiver cleanly.
+TEST_F(ToolTest, TheReceiverRidesOutQuietAndLostLinks) {
     TestSender sender;
     Tool receive(Receive(sender.Port()) +
                  QStringList{"--stale", "0.3", "--reconnect", "0.1", "--no-timestamps"});
@@ -160,10 +170,6 @@ TEST_F(ToolTest, TheReceiverRidesOutQuietGarbledAndLostLinks) {
     EXPECT_FALSE(receive.WaitForLine("^status: Seit \\d+ s kein Telegramm!$").empty());
     EXPECT_EQ(sender.Send("0000000019kein JSON"), "0000000012OK");
     EXPECT_FALSE(receive.WaitForLine("^status: Wieder ein Telegramm nach \\d+ s$").empty());
-    // A garbled run is logged on one line.
-    EXPECT_EQ(sender.Send("\x01HALLO WELT"), "0000000012OK");
-    EXPECT_EQ(sender.Send("0000000019kein JSON"), "0000000012OK");
-    EXPECT_FALSE(receive.WaitForLine("^client:  HALLO WELT$").empty());
     // The sender restarts on its port.
     QTcpServer& server = sender.Server();
     const quint16 port = server.serverPort();
@@ -174,48 +180,6 @@ TEST_F(ToolTest, TheReceiverRidesOutQuietGarbledAndLostLinks) {
     ASSERT_TRUE(server.waitForNewConnection(kToolWaitMs));
     receive.Terminate();
     EXPECT_EQ(receive.Finish(), 0);
-}
-
-// What a recording receiver kept, played into a second receiver, writes the same files.
-TEST_F(ToolTest, AShowRecordedByTheReceiverReplaysToTheSameOutput) {
-    std::ifstream sample(ZELMO_DATA "/show.jsonl", std::ios::binary);
-    const std::string show = std::string(std::istreambuf_iterator<char>(sample), {}) +
-                             "{\"at_ms\": 0, \"raw\": \"kein JSON\"}\n";
-    dir_.Write("show.jsonl", show);
-    const auto play = [&](const QString& showFile, const std::string& output,
-                          const QStringList& extra) {
-        std::filesystem::create_directory(dir_.File(output));
-        Tool sim({"simulate", "--listen", "127.0.0.1:0", "--show", showFile, "--interval", "0"});
-        const std::string port = sim.WaitForLine("lauscht auf 127\\.0\\.0\\.1:(\\d+)$");
-        ASSERT_FALSE(port.empty()) << sim.Err();
-        Tool receive(QStringList{"receive", "--connect",
-                                 QString::fromStdString("127.0.0.1:" + port), "--template",
-                                 ZELMO_DATA "/LiveText.json", "--output", Path(output),
-                                 "--exit-on-disconnect"} +
-                     extra);
-        EXPECT_EQ(sim.Finish(), 0) << sim.Err();
-        EXPECT_EQ(receive.Finish(), 0) << receive.Err();
-    };
-    play(Path("show.jsonl"), "erste", {"--record-dir", Path("mitschnitt")});
-    const auto recordings = Folder(dir_.File("mitschnitt"));
-    ASSERT_EQ(recordings.size(), 1u);
-    const auto& [name, recording] = *recordings.begin();
-    EXPECT_TRUE(
-        QString::fromStdString(name).contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d\\.jsonl$")))
-        << name;
-    play(Path("mitschnitt/" + name), "zweite", {});
-
-    // Every telegram, in order, as sent.
-    std::vector<std::string> sent;
-    std::vector<std::string> kept;
-    for (const ShowTelegram& t : ParseShow(show))
-        sent.push_back(t.payload);
-    for (const ShowTelegram& t : ParseShow(recording))
-        kept.push_back(t.payload);
-    EXPECT_EQ(kept, sent);
-    const auto first = Folder(dir_.File("erste"));
-    EXPECT_GT(first.size(), 3u);
-    EXPECT_EQ(Folder(dir_.File("zweite")), first);
 }
 
 // Output and acknowledgements go on; the log says once that its file is lost.
