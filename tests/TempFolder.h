@@ -58,9 +58,10 @@ class TempFolder {
     std::string SystemFile(std::string_view name) const { return SystemJoin(path_, name); }
 
     // Sorted, so that stray temporary files show as well as missing ones.
-    std::vector<std::string> Entries() const {
+    std::vector<std::string> Entries(std::string_view folder = {}) const {
         std::vector<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(U8Path(path_)))
+        for (const auto& e :
+             std::filesystem::directory_iterator(U8Path(folder.empty() ? path_ : File(folder))))
             names.push_back(U8String(e.path().filename()));
         std::sort(names.begin(), names.end());
         return names;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -24,14 +23,6 @@ LocalMoment At(const std::string& zoned) {
     const auto moment = ZeitstempelLesen(zoned);
     EXPECT_TRUE(moment) << zoned;
     return moment.value_or(LocalMoment{});
-}
-
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(test::U8Path(folder)))
-        names.push_back(test::U8String(e.path().filename()));
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 class FakeClock : public LocalClock {
@@ -105,7 +96,7 @@ TEST(DailyLog, LinesGoToTheFileOfTheirDayAndOldFilesGo) {
     const LocalMoment after = At("2026-12-08 00:00:00.000+01:00");
     EXPECT_EQ(log.Write(before, LogLine(before, "telegramm", "0000000019kein\r\nJSON")),
               std::nullopt);
-    EXPECT_EQ(Entries(folder),
+    EXPECT_EQ(dir.Entries("Protokolle"),
               (std::vector<std::string>{"2026-11-01.jsonl", "2026-11-01.log.bak", "2026-11-07.log",
                                         "2026-12-06.log", "2026-12-07.log", "notizen.log"}));
     EXPECT_EQ(log.Write(after, LogLine(after, "client", "Verbinde mit sender:3020")), std::nullopt);
@@ -116,7 +107,7 @@ TEST(DailyLog, LinesGoToTheFileOfTheirDayAndOldFilesGo) {
     EXPECT_EQ(dir.Read("Protokolle/2026-12-08.log"),
               "2026-12-08 00:00:00.000 client: Verbinde mit sender:3020\n"
               "2026-12-08 00:00:00.000 datei: /srv/Live Text/Reiter.txt\n");
-    EXPECT_EQ(Entries(folder),
+    EXPECT_EQ(dir.Entries("Protokolle"),
               (std::vector<std::string>{"2026-11-01.jsonl", "2026-11-01.log.bak", "2026-12-06.log",
                                         "2026-12-07.log", "2026-12-08.log", "notizen.log"}));
 }
@@ -145,7 +136,7 @@ TEST(DailyLog, AFolderItCannotWriteWarnsOnceAndRecovers) {
         t.utcMs = t0.utcMs + ms;
         EXPECT_EQ(log.Write(t, line(t)), std::nullopt) << ms;
     }
-    EXPECT_EQ(Entries(folder), std::vector<std::string>{});
+    EXPECT_EQ(dir.Entries("Protokolle"), std::vector<std::string>{});
     t.utcMs = t0.utcMs + 10000;
     EXPECT_EQ(log.Write(t, line(t)), (Notice{"status", "Protokolldatei " + path +
                                                            " wird wieder geschrieben (4 Zeilen "
