@@ -17,42 +17,28 @@ using Names = std::vector<std::string>;
 const std::string kTables = "{\"Startliste\": [\"Nr\", \"Reiter\"], \"AktReiter\": []}";
 const std::string kEvents = "{\"Version\": 2, \"Ereignisse\": [\"Start\", \"Ziel\"]}";
 
-TEST(CatalogueFile, AMissingFileIsNamedAndLoadsNothing) {
-    const TempFolder dir;
-    const auto missing = [&](const char* name) {
-        const CatalogueLoad load = StarttabellenEinlesen({dir.Path()});
-        EXPECT_TRUE(load.catalogues.TabellenKatalog.IsNothing());
-        EXPECT_TRUE(load.catalogues.EreignisListe.IsNothing());
-        EXPECT_EQ(load.message, "Kann Tabelle: " + JoinPath(dir.Path(), name) + " - nicht finden!");
-    };
-    missing("Tabellen.json");  // both missing: only the table catalogue is named
-    dir.Write("Ereignisse.json", kEvents);
-    std::filesystem::create_directory(dir.File("Tabellen.json"));
-    missing("Tabellen.json");  // a folder is no catalogue
-    std::filesystem::remove(dir.File("Tabellen.json"));
-    std::filesystem::remove(dir.File("Ereignisse.json"));
-    dir.Write("Tabellen.json", kTables);
-    missing("Ereignisse.json");
-
-    dir.Write("Ereignisse.json", kEvents);
-    const CatalogueLoad load = StarttabellenEinlesen({dir.Path()});
-    EXPECT_EQ(load.message, std::nullopt);
-    EXPECT_EQ(TableNames(load.catalogues), (Names{"Startliste", "AktReiter"}));
-    EXPECT_EQ(TableFields(load.catalogues, "Startliste"), (Names{"Nr", "Reiter"}));
-    EXPECT_EQ(TableFields(load.catalogues, "startliste"), Names{});  // names are exact
-    EXPECT_EQ(EventNames(load.catalogues), (Names{"Start", "Ziel"}));
-}
-
 // Installed, each catalogue comes from the user's folder when it holds one, else from the
-// package's; one that neither holds is named where the package should have it.
-TEST(CatalogueFile, TheUsersOwnCopyComesFirst) {
+// package's. One that neither holds is named where the package should have it, and then
+// nothing loads.
+TEST(CatalogueFile, EachFromTheUsersFolderElseThePackagesOrNamedWhereItLacks) {
     const TempFolder user, package;
     const std::vector<std::string> folders = {user.Path(), package.Path()};
-    EXPECT_EQ(StarttabellenEinlesen(folders).message,
-              "Kann Tabelle: " + JoinPath(package.Path(), "Tabellen.json") + " - nicht finden!");
+    const auto missing = [&](const char* name) {
+        const CatalogueLoad load = StarttabellenEinlesen(folders);
+        EXPECT_TRUE(load.catalogues.TabellenKatalog.IsNothing());
+        EXPECT_TRUE(load.catalogues.EreignisListe.IsNothing());
+        EXPECT_EQ(load.message,
+                  "Kann Tabelle: " + JoinPath(package.Path(), name) + " - nicht finden!");
+    };
+    missing("Tabellen.json");  // both missing: only the table catalogue is named
+    package.Write("Ereignisse.json", kEvents);
+    std::filesystem::create_directory(package.File("Tabellen.json"));
+    missing("Tabellen.json");  // a folder is no catalogue
+    std::filesystem::remove(package.File("Tabellen.json"));
+    std::filesystem::remove(package.File("Ereignisse.json"));
     user.Write("Tabellen.json", "{\"Eigene\": [\"Feld\"]}");
-    EXPECT_EQ(StarttabellenEinlesen(folders).message,
-              "Kann Tabelle: " + JoinPath(package.Path(), "Ereignisse.json") + " - nicht finden!");
+    missing("Ereignisse.json");
+
     package.Write("Tabellen.json", kTables);
     package.Write("Ereignisse.json", kEvents);
     CatalogueLoad load = StarttabellenEinlesen(folders);
@@ -63,6 +49,8 @@ TEST(CatalogueFile, TheUsersOwnCopyComesFirst) {
     std::filesystem::remove(user.File("Tabellen.json"));
     load = StarttabellenEinlesen(folders);
     EXPECT_EQ(TableNames(load.catalogues), (Names{"Startliste", "AktReiter"}));
+    EXPECT_EQ(TableFields(load.catalogues, "Startliste"), (Names{"Nr", "Reiter"}));
+    EXPECT_EQ(TableFields(load.catalogues, "startliste"), Names{});  // names are exact
     EXPECT_EQ(EventNames(load.catalogues), Names{"Eigenes"});
 }
 
