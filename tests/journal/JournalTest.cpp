@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TempFolder.h"
@@ -57,6 +58,7 @@ TEST(LocalTime, StampsAndDayFilesFromTheInstantAndItsOffset) {
         EXPECT_EQ(back->utcMs, row.moment.utcMs);
         EXPECT_EQ(back->offsetSeconds, row.moment.offsetSeconds);
         EXPECT_EQ(Tagesdateiname(row.day, ".log"), row.zoned.substr(0, 10) + ".log");
+        EXPECT_EQ(TagAusDateiname(row.zoned.substr(0, 10) + ".log", ".log"), row.day);
     }
     for (const char* text : {"2026-12-07 14:03:12.345", "2026-12-07T14:03:12.345+01:00",
                              "2026-02-29 14:03:12.345+01:00", "2026-12-07 24:00:00.000+01:00",
@@ -64,20 +66,14 @@ TEST(LocalTime, StampsAndDayFilesFromTheInstantAndItsOffset) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(ZeitstempelLesen(text));
     }
-}
-
-// Only names of exactly the daily form are a journal's: retention never touches another file.
-TEST(LocalTime, DailyFileNames) {
-    const std::pair<const char*, std::optional<std::int64_t>> rows[] = {
-        {"2026-12-07.log", 20794}, {"1970-01-01.log", 0},    {"2024-02-29.log", 19782},
-        {"2025-02-29.log", {}},    {"2026-13-01.log", {}},   {"2026-12-00.log", {}},
-        {"2026-12-07.log.1", {}},  {"2026-12-07.jsonl", {}}, {"2026-12-07.LOG", {}},
-        {"x2026-12-07.log", {}},   {"2026-1-07.log", {}},    {"2026-12-07 .log", {}},
-        {"2026_12_07.log", {}},    {"+026-12-07.log", {}},   {".log", {}},
-    };
-    for (const auto& [name, day] : rows) {
+    // Only names of exactly the daily form are a journal's: retention never touches another
+    // file.
+    for (const char* name :
+         {"2025-02-29.log", "2026-13-01.log", "2026-12-00.log", "2026-12-07.log.1",
+          "2026-12-07.jsonl", "2026-12-07.LOG", "x2026-12-07.log", "2026-1-07.log",
+          "2026-12-07 .log", "2026_12_07.log", "+026-12-07.log", ".log"}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(TagAusDateiname(name, ".log"), day);
+        EXPECT_EQ(TagAusDateiname(name, ".log"), std::nullopt);
     }
     EXPECT_EQ(TagAusDateiname("2026-12-07.jsonl", ".jsonl"), 20794);
 }
@@ -198,7 +194,8 @@ TEST(FlightRecorder, TheBoundDropsTheOldestDaysAndNeverToday) {
         const char* name;
         std::uint64_t limit;
         std::map<std::string, std::size_t> older;
-        std::vector<std::pair<std::string, int>> days;  // day, telegrams
+        // day, telegrams, the bytes its file holds after them
+        std::vector<std::tuple<std::string, int, std::size_t>> days;
         std::vector<std::string> left;
         std::vector<std::string> warnings;
     };
@@ -209,20 +206,20 @@ TEST(FlightRecorder, TheBoundDropsTheOldestDaysAndNeverToday) {
           {"2026-12-05.jsonl", 100},
           {"2026-12-06.jsonl", 100},
           {"notizen.jsonl", 500}},
-         {{"2026-12-07", 3}},
+         {{"2026-12-07", 3, 228}},
          {"2026-12-06.jsonl", "2026-12-07.jsonl", "notizen.jsonl"},
          {}},
         {"today alone at the bound stops until midnight",
          200,
          {{"2026-12-06.jsonl", 100}},
-         {{"2026-12-07", 4}, {"2026-12-08", 1}},
+         {{"2026-12-07", 4, 152}, {"2026-12-08", 1, 76}},
          {"2026-12-08.jsonl"},
          {"2026-12-07.jsonl hat die Grenze von 200 Bytes erreicht; bis Mitternacht wird nichts "
           "mehr aufgezeichnet"}},
         {"the default bound is 2 GB",
          FlightRecorder::kDefaultLimit,
          {{"2026-12-06.jsonl", 100}},
-         {{"2026-12-07", 2}},
+         {{"2026-12-07", 2, 152}},
          {"2026-12-06.jsonl", "2026-12-07.jsonl"},
          {}},
     };
@@ -234,7 +231,7 @@ TEST(FlightRecorder, TheBoundDropsTheOldestDaysAndNeverToday) {
         FakeClock clock("2026-12-07 14:00:00.000+01:00");
         FlightRecorder recorder(dir.Path(), clock, row.limit);
         std::vector<std::string> warnings;
-        for (const auto& [day, count] : row.days) {
+        for (const auto& [day, count, bytes] : row.days) {
             clock.now = At(day + " 14:00:00.000+01:00");
             for (int i = 0; i < count; ++i) {
                 for (const auto& notice : {recorder.Telegram("{}", true), recorder.Tidy()}) {
@@ -245,17 +242,11 @@ TEST(FlightRecorder, TheBoundDropsTheOldestDaysAndNeverToday) {
                 }
                 EXPECT_LE(recorder.TotalBytes(), row.limit);
             }
+            EXPECT_EQ(dir.Read(day + ".jsonl").size(), bytes) << day;
         }
         EXPECT_EQ(dir.Entries(), row.left);
         EXPECT_EQ(warnings, row.warnings);
     }
-    // Recording stopped at the second of four telegrams that day.
-    TempFolder dir;
-    FakeClock clock("2026-12-07 14:00:00.000+01:00");
-    FlightRecorder recorder(dir.Path(), clock, 200);
-    for (int i = 0; i < 4; ++i)
-        recorder.Telegram("{}", true);
-    EXPECT_EQ(dir.Read("2026-12-07.jsonl").size(), 152u);
 }
 
 }  // namespace
