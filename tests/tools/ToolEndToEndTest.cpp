@@ -160,36 +160,19 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
     EXPECT_EQ(kept, show);
 }
 
-// A quiet link is reported and stays up; a restarted sender is connected again; SIGTERM ends
-// the receiver cleanly.
-TEST_F(ToolTest, TheReceiverRidesOutQuietAndLostLinks) {
+// A quiet link is reported and stays up; when the log folder vanishes mid-show the output and
+// the acknowledgements go on and the log says so once; a restarted sender is connected again;
+// SIGTERM ends the receiver cleanly. Every line on standard output is stamped, as in the log.
+TEST_F(ToolTest, TheReceiverRidesOutQuietAndLostLinksAndALostLog) {
     TestSender sender;
-    Tool receive(Receive(sender.Port()) +
-                 QStringList{"--stale", "0.3", "--reconnect", "0.1", "--no-timestamps"});
+    Tool receive(Receive(sender.Port()) + QStringList{"--stale", "0.3", "--reconnect", "0.1",
+                                                      "--log-dir", Path("protokolle")});
     ASSERT_TRUE(sender.Accept());
-    EXPECT_FALSE(receive.WaitForLine("^status: Seit \\d+ s kein Telegramm!$").empty());
-    EXPECT_EQ(sender.Send("0000000019kein JSON"), "0000000012OK");
-    EXPECT_FALSE(receive.WaitForLine("^status: Wieder ein Telegramm nach \\d+ s$").empty());
-    // The sender restarts on its port.
-    QTcpServer& server = sender.Server();
-    const quint16 port = server.serverPort();
-    server.close();
-    sender.Socket()->disconnectFromHost();
-    EXPECT_FALSE(receive.WaitForLine("^client: Konnte nicht mit .+ verbinden!$").empty());
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
-    ASSERT_TRUE(server.waitForNewConnection(kToolWaitMs));
-    receive.Terminate();
-    EXPECT_EQ(receive.Finish(), 0);
-}
-
-// Output and acknowledgements go on; the log says once that its file is lost.
-TEST_F(ToolTest, ALogFolderThatVanishesMidShowWarnsOnce) {
-    TestSender sender;
-    Tool receive(Receive(sender.Port()) + QStringList{"--log-dir", Path("protokolle")});
-    ASSERT_TRUE(sender.Accept());
+    EXPECT_FALSE(receive.WaitForLine(" status: Seit \\d+ s kein Telegramm!$").empty());
     const std::string frame = EncodeFrame(kReiterNeu);
     EXPECT_EQ(sender.Send(frame), "0000000012OK");
-    ASSERT_FALSE(receive.WaitForLine("datei: .*control\\.txt$").empty());
+    EXPECT_FALSE(receive.WaitForLine(" status: Wieder ein Telegramm nach \\d+ s$").empty());
+    ASSERT_FALSE(receive.WaitForLine(" datei: .*control\\.txt$").empty());
     const auto logs = Folder(dir_.File("protokolle"));
     ASSERT_EQ(logs.size(), 1u);
     std::filesystem::remove_all(dir_.File("protokolle"));
@@ -197,11 +180,18 @@ TEST_F(ToolTest, ALogFolderThatVanishesMidShowWarnsOnce) {
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(sender.Send(frame), "0000000012OK") << i;
     ASSERT_FALSE(receive.WaitForLine("(?:control\\.txt\\n[\\s\\S]*?){4}").empty());
+    EXPECT_TRUE(std::filesystem::exists(dir_.File("ausgabe/Reiter.txt")));
+    // The sender restarts on its port.
+    QTcpServer& server = sender.Server();
+    const quint16 port = server.serverPort();
+    server.close();
+    sender.Socket()->disconnectFromHost();
+    EXPECT_FALSE(receive.WaitForLine(" client: Konnte nicht mit .+ verbinden!$").empty());
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
+    ASSERT_TRUE(server.waitForNewConnection(kToolWaitMs));
     receive.Terminate();
     EXPECT_EQ(receive.Finish(), 0);
-    EXPECT_TRUE(std::filesystem::exists(dir_.File("ausgabe/Reiter.txt")));
 
-    // Every line on standard output stamped; the log file held the same lines.
     const std::string out = receive.Out();
     const QRegularExpression stamped(
         "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "
