@@ -108,6 +108,23 @@ TEST(DailyLog, LinesGoToTheFileOfTheirDayAndOldFilesGo) {
                                         "2026-12-07.log", "2026-12-08.log", "notizen.log"}));
 }
 
+// A long line keeps its first 500 characters, never half of one, and says how long it was.
+TEST(DailyLog, ALongLineIsCutAfterFiveHundredCharacters) {
+    const std::string a499(499, 'a');
+    const struct {
+        std::string text, shown;
+    } rows[] = {
+        {a499 + "\xC3\x96", a499 + "\xC3\x96"},
+        {a499 + "\xC3\x96\xC3\x96", a499 + "\xC3\x96 \xE2\x80\xA6 (501 Zeichen)"},
+        {a499 + "b\r\n", a499 + "b \xE2\x80\xA6 (502 Zeichen)"},
+    };
+    for (const auto& [text, shown] : rows) {
+        std::string out;
+        AppendLogText(out, text);
+        EXPECT_EQ(out, shown) << text.size();
+    }
+}
+
 // Warned once, lines dropped and counted, tried again after the wait, and said when it works.
 TEST(DailyLog, AFolderItCannotWriteWarnsOnceAndRecovers) {
     TempFolder dir;

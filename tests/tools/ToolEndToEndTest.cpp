@@ -158,6 +158,19 @@ TEST_F(ToolTest, AShowThroughSimulateRecordAndReceiveWritesTheTemplatesFiles) {
     for (const ShowTelegram& t : ParseShow(recordings.begin()->second))
         kept.push_back(t.payload);
     EXPECT_EQ(kept, show);
+
+    // That recording played into a second receiver writes the same files, byte for byte.
+    ASSERT_TRUE(std::filesystem::create_directory(dir_.File("zweite")));
+    Tool replay({"simulate", "--listen", "127.0.0.1:0", "--show",
+                 Path("mitschnitt/" + recordings.begin()->first), "--interval", "0"});
+    const std::string replayPort = replay.WaitForLine("lauscht auf 127\\.0\\.0\\.1:(\\d+)$");
+    ASSERT_FALSE(replayPort.empty()) << replay.Err();
+    QStringList second = Receive(replayPort);
+    second.last() = Path("zweite");
+    Tool receive2(second << "--exit-on-disconnect");
+    ASSERT_EQ(replay.Finish(), 0) << replay.Err();
+    ASSERT_EQ(receive2.Finish(), 0) << receive2.Err();
+    EXPECT_EQ(Folder(dir_.File("zweite")), Folder(dir_.File("ausgabe")));
 }
 
 // A quiet link is reported and stays up; when the log folder vanishes mid-show the output and
